@@ -1,0 +1,9 @@
+# Warnings are errors in every build. Applied to our own targets only, not to GoogleTest.
+add_library(rozovizov_warnings INTERFACE)
+if(MSVC)
+    target_compile_options(rozovizov_warnings INTERFACE /W4 /WX /utf-8)
+else()
+    target_compile_options(rozovizov_warnings INTERFACE
+        -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+        -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+endif()
