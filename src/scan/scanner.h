@@ -50,7 +50,7 @@ struct WalkTimings {
 };
 
 class Scanner {
-public:
+  public:
     // Makes the empty store and makes sure the kind table exists.
     explicit Scanner(const ScanOptions& options);
     ~Scanner();
@@ -84,8 +84,8 @@ public:
     void addRemovedRows(std::uint64_t rows) { removedRows_.add(rows); }
 
     // Totals of a removal from the views' point of view; all run on the user-interface thread
-    // while no scan or refresh writes the store (emptyFolder on a refresh's worker before its walk).
-    // Rows of the subtree of `node` that are not removed, `node` included.
+    // while no scan or refresh writes the store (emptyFolder on a refresh's worker before its
+    // walk). Rows of the subtree of `node` that are not removed, `node` included.
     std::uint64_t liveNodeCount(NodeId node) const;
     // Takes `node` and its subtree out of every total; the record puts it back.
     RemovalRecord removeNode(NodeId node);
@@ -115,7 +115,7 @@ public:
     bool registerWorkStack(WorkStack* stack);
     FileIdSet& fileIds() { return *fileIds_; }
 
-private:
+  private:
     void writeRootRow(const std::u16string& path);
     // Adds (sign +1) or subtracts (-1) the own values held in `record` along the chain of
     // ancestors, the per-kind totals and the counters.
