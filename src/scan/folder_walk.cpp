@@ -155,7 +155,10 @@ namespace {
 // One walk: the threads and what they share. Lives on the stack of Scanner::walk.
 class Walk {
   public:
-    Walk(Scanner& scanner, NodeId start) : scanner_(scanner), stack_(start) {}
+    Walk(Scanner& scanner, NodeId start)
+        : scanner_(scanner),
+          stackOwner_(std::make_shared<WorkStack>(start)),
+          stack_(*stackOwner_) {}
 
     void run();
 
@@ -165,14 +168,15 @@ class Walk {
     void commit(ListingBatch& batch);
 
     Scanner& scanner_;
-    WorkStack stack_;
+    std::shared_ptr<WorkStack> stackOwner_;
+    WorkStack& stack_;
     CommitQueue queue_;
     BatchFreeList freeList_;
     std::vector<NodeId> newFolders_;
 };
 
 void Walk::run() {
-    const bool stopAlready = scanner_.registerWorkStack(&stack_);
+    const bool stopAlready = scanner_.registerWorkStack(stackOwner_);
     if (stopAlready) {
         stack_.markDone();
     }

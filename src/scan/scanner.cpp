@@ -57,7 +57,7 @@ void Scanner::writeRootRow(const std::u16string& path) {
 }
 
 void Scanner::requestStop() {
-    WorkStack* stack = nullptr;
+    std::shared_ptr<WorkStack> stack;
     {
         std::lock_guard guard(controlLock_);
         stopRequested_ = true;
@@ -78,9 +78,9 @@ void Scanner::clearStopRequest() {
     stopRequested_ = false;
 }
 
-bool Scanner::registerWorkStack(WorkStack* stack) {
+bool Scanner::registerWorkStack(std::shared_ptr<WorkStack> stack) {
     std::lock_guard guard(controlLock_);
-    registeredStack_ = stack;
+    registeredStack_ = std::move(stack);
     return stopRequested_;
 }
 

@@ -111,8 +111,9 @@ class Scanner {
     void setCommitTimings(std::int64_t commit, std::int64_t committer);
     void setQueueStatistics(std::uint64_t peak, std::uint64_t producerWaits);
     // Registers (or, with nullptr, unregisters) the running walk's work stack so that
-    // requestStop can wake it. Answers whether a stop was already requested.
-    bool registerWorkStack(WorkStack* stack);
+    // requestStop can wake it. Answers whether a stop was already requested. The stack is shared
+    // so that a stop that took it just before the walk ended still holds a live object.
+    bool registerWorkStack(std::shared_ptr<WorkStack> stack);
     FileIdSet& fileIds() { return *fileIds_; }
 
   private:
@@ -133,7 +134,7 @@ class Scanner {
 
     mutable std::mutex controlLock_;
     bool stopRequested_ = false;
-    WorkStack* registeredStack_ = nullptr;
+    std::shared_ptr<WorkStack> registeredStack_;
 
     std::mutex statisticsLock_;
     WalkTimings timings_;
