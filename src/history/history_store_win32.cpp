@@ -1,7 +1,8 @@
+#include <windows.h>
+// After windows.h, which they need.
 #include <knownfolders.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <limits>
 
