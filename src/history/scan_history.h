@@ -22,8 +22,9 @@ std::uint32_t lastScanTime(std::u16string_view rootPath);
 
 // Stores the current time as the last full scan of `rootPath` (lower-cased as above), keeping
 // every other root, and rewrites the file whole through a temporary file renamed over it, so a
-// reader never sees half a file. Recordings of several processes are serialised by a lock file
-// beside the history; when that lock cannot be had within a few seconds, nothing is written.
+// reader never sees half a file. Recordings of several processes are serialised by the lock
+// file "scan-history.txt.lock" beside the history; when that lock cannot be had within ten
+// seconds, nothing is written.
 // A history file that exists but cannot be read (held open without sharing, denied, an I/O
 // error) is left untouched and this recording is lost rather than the file's other roots. An
 // empty, malformed or oversized file counts as an empty history and is replaced.
