@@ -15,9 +15,8 @@ namespace history {
 
 // Seconds since 1970-01-01 UTC at which the last full scan of `rootPath` ended, or 0 when the
 // root has no entry, the file is missing, empty, 8 MiB or larger, or cannot be read, or the data
-// folder cannot be resolved. Only A-Z are folded to lower case before the lookup, so
-// "C:\Data" and "c:\DATA" are one root, while "C:\Data\" and a non-ASCII capital are not folded
-// together with their variants.
+// folder cannot be resolved. Only A-Z are folded to lower case before the lookup: "C:\Data" and
+// "c:\DATA" are one root, but "C:\Data\" is another, and non-ASCII capitals stay capitals.
 std::uint32_t lastScanTime(std::u16string_view rootPath);
 
 // Stores the current time as the last full scan of `rootPath` (lower-cased as above), keeping
