@@ -1,5 +1,6 @@
 #include "scan/scanner.h"
 
+#include "history/scan_history.h"
 #include "scan/clock.h"
 #include "scan/file_id_set.h"
 #include "scan/file_kinds.h"
@@ -37,12 +38,15 @@ ScanResult Scanner::scan(const std::u16string& root) {
     writeRootRow(path);
 
     ScanResult result;
-    if (readFileTable(*this, path, start, result)) {
-        return result;
+    if (!readFileTable(*this, path, start, result)) {
+        method_ = 1;
+        walk(0);
+        result = finishResult(start);
     }
-    method_ = 1;
-    walk(0);
-    return finishResult(start);
+    if (!result.stopped) {
+        history::recordScan(path);
+    }
+    return result;
 }
 
 void Scanner::writeRootRow(const std::u16string& path) {

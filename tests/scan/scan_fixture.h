@@ -3,6 +3,7 @@
 // A unique temporary folder per test, removed afterwards, and helpers to read a scan back as
 // sorted lines that two scans can be compared by.
 
+#include "history/scan_history.h"
 #include "scan/scanner.h"
 #include "scan/text.h"
 #include "scan/volumes.h"
@@ -29,11 +30,17 @@ class TempFolder : public ::testing::Test {
         root_ = fs::temp_directory_path() /
                 ("rozovizov-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         fs::create_directories(root_);
+        // Scans record themselves in the history: keep that out of the user's own.
+        fs::create_directories(root_.string() + "-history");
+        history::setDataFolderForTesting(std::u16string(
+            reinterpret_cast<const char16_t*>((root_.u16string() + u"-history").c_str())));
     }
     void TearDown() override {
         std::error_code ignored;
         fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(root_, ignored);
+        fs::remove_all(root_.string() + "-history", ignored);
+        history::setDataFolderForTesting(std::nullopt);
     }
 
     // Writes `bytes` bytes to `relative` below the root, creating its folders.

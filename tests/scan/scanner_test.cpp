@@ -151,6 +151,16 @@ TEST_F(ScannerTest, ARootThatDoesNotExistGivesAnEmptyStore) {
     EXPECT_EQ(result.method, 1u);
     EXPECT_EQ(result.files, 0u);
     EXPECT_EQ(scanner.store().rowCount(), 0u);
+    EXPECT_EQ(history::lastScanTime(normalisePath(rootText() + u"/missing")), 0u);
+}
+
+TEST_F(ScannerTest, ACompletedScanIsRecordedInTheHistory) {
+    writeFile("a.txt", 1);
+    const std::u16string root = normalisePath(rootText());
+    EXPECT_EQ(history::lastScanTime(root), 0u);
+    Scanner scanner(optionsWithThreads(1));
+    ASSERT_FALSE(scanner.scan(rootText()).stopped);
+    EXPECT_NE(history::lastScanTime(root), 0u);
 }
 
 TEST_F(ScannerTest, AStopKeepsEveryCommittedBatch) {
@@ -165,6 +175,7 @@ TEST_F(ScannerTest, AStopKeepsEveryCommittedBatch) {
     const ScanResult result = scanner.scan(rootText());
     stopper.join();
     EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(history::lastScanTime(scanner.rootPath()), 0u) << "a stopped scan is not recorded";
     expectConsistentTotals(scanner.store());
     EXPECT_EQ(scanner.store().fileCount.get(0), result.files);
     EXPECT_LT(result.files, 1200u) << "the stop came before the end";
