@@ -12,16 +12,16 @@
 
 namespace treemap::testing {
 
-struct ChildSpec {
+struct ChildRow {
     std::uint64_t value = 0;  // size and allocated bytes of a file
     scan::FileKind kind = scan::KindNoExtension;
     bool folder = false;
 };
 
-inline ChildSpec file(std::uint64_t value, scan::FileKind kind = scan::KindNoExtension) {
+inline ChildRow file(std::uint64_t value, scan::FileKind kind = scan::KindNoExtension) {
     return {value, kind, false};
 }
-inline ChildSpec folder() {
+inline ChildRow folder() {
     return {0, scan::KindFolder, true};
 }
 
@@ -36,11 +36,11 @@ class TreeBuilder {
     scan::NodeStore& store() { return *store_; }
 
     // Appends the children of `parent` and answers the first one's row.
-    scan::NodeId addChildren(scan::NodeId parent, const std::vector<ChildSpec>& children) {
+    scan::NodeId addChildren(scan::NodeId parent, const std::vector<ChildRow>& children) {
         const auto first = static_cast<scan::NodeId>(store_->appendRows(children.size()));
         for (std::size_t i = 0; i < children.size(); ++i) {
             const auto row = static_cast<scan::NodeId>(first + i);
-            const ChildSpec& child = children[i];
+            const ChildRow& child = children[i];
             store_->parent.set(row, parent);
             store_->kind.set(row, child.folder ? scan::KindFolder : child.kind);
             store_->flags.set(row, child.folder ? scan::FlagFolder : 0);

@@ -117,7 +117,7 @@ TEST(TreemapLayout, FilesOfOneKindStayTogetherAndGroupsGoByTotal) {
 
 TEST(TreemapLayout, ItemsUnderOnePixelMergeIntoOneSmallItemsRectangleAfterTheRest) {
     TreeBuilder tree;
-    std::vector<testing::ChildSpec> children(1000, file(1));
+    std::vector<testing::ChildRow> children(1000, file(1));
     children.insert(children.begin() + 500, file(10'000));
     const scan::NodeId first = tree.addChildren(0, children);
     const auto store = tree.finish();
@@ -271,7 +271,7 @@ TEST(TreemapLayout, ContentTilesItsContainerInProportionToTheValues) {
         TreeBuilder tree;
         std::vector<scan::NodeId> folders = {0};
         for (std::size_t f = 0; f < folders.size() && folders.size() < 40; ++f) {
-            std::vector<testing::ChildSpec> children;
+            std::vector<testing::ChildRow> children;
             const int count = 1 + static_cast<int>(random() % 30);
             for (int i = 0; i < count; ++i) {
                 if (random() % 5 == 0) {

@@ -125,7 +125,7 @@ TEST(TreemapRender, AFolderDrawnWholeTakesTheColourOfItsLargestFile) {
 
 TEST(TreemapRender, TheDominantKindLooksAtTheFirst256ChildrenAndEightLevels) {
     TreeBuilder tree;
-    std::vector<testing::ChildSpec> wide(300, file(10, 5));
+    std::vector<testing::ChildRow> wide(300, file(10, 5));
     wide[100] = file(20, 6);
     wide[101] = file(20, 7);
     wide[299] = file(1000, 8);
@@ -149,7 +149,7 @@ TEST(TreemapRender, EveryPixelBelongsToTheDrawnItemAroundIt) {
     TreeBuilder tree;
     std::vector<scan::NodeId> folders = {0};
     for (std::size_t f = 0; f < folders.size() && folders.size() < 30; ++f) {
-        std::vector<testing::ChildSpec> children;
+        std::vector<testing::ChildRow> children;
         for (int i = 0; i < 12; ++i) {
             children.push_back(i % 4 == 0 ? folder() : file(1000 + random() % 100'000, 4 + i % 5));
         }
@@ -201,7 +201,7 @@ TEST(TreemapRender, ARidgeLightsTheMiddleAndDarkensTheFarCorner) {
 
 TEST(TreemapRender, BlocksAndNodesCanBeFoundByIdAfterwards) {
     TreeBuilder tree;
-    std::vector<testing::ChildSpec> children(500, file(1));
+    std::vector<testing::ChildRow> children(500, file(1));
     children.push_back(file(5000, 5));
     const scan::NodeId first = tree.addChildren(0, children);
     const auto store = tree.finish();
