@@ -46,6 +46,7 @@ std::uint32_t itemColour(const scan::NodeStore& store, const TreemapImage& image
 }
 
 void recordNodeRects(TreemapImage& image) {
+    image.nodeRects.reserve(image.items.size());
     for (const TreemapItem& item : image.items) {
         if (item.hiddenCount != 0 || item.node < 0) {
             continue;
