@@ -1,0 +1,44 @@
+#include "treemap/treemap_build.h"
+
+#include "treemap/build_delivery.h"
+
+#include <chrono>
+#include <thread>
+#include <utility>
+
+namespace treemap {
+
+TreemapImage renderTreemap(const TreemapJob& job) {
+    if (!job.store) {
+        TreemapImage empty;
+        empty.root = job.root;
+        return empty;
+    }
+    return renderTreemap(*job.store, job.root, job.width, job.height, job.colours, job.options);
+}
+
+void runTreemapBuild(const TreemapJob& job) {
+    const auto start = std::chrono::steady_clock::now();
+    auto result = std::make_unique<BuildResult>();
+    result->image = std::make_unique<TreemapImage>(renderTreemap(job));
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - start;
+    result->milliseconds = elapsed.count();
+
+    if (job.window != 0) {
+        BuildResult* posted = result.release();
+        if (!postBuildResult(job.window, job.generation, posted)) {
+            delete posted;
+        }
+        return;
+    }
+    if (job.notifier) {
+        job.notifier->buildFinished(job.generation, std::move(result));
+    }
+}
+
+void startTreemapBuild(TreemapJob job) {
+    std::thread([job = std::move(job)] { runTreemapBuild(job); }).detach();
+}
+
+}  // namespace treemap

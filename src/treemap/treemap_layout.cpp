@@ -1,0 +1,315 @@
+#include "treemap/treemap_layout.h"
+
+#include "scan/file_kinds.h"
+#include "scan/measures.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace treemap {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Group keys live in 64 bits so the three kinds of group never meet: space blocks keep their
+// small negative ids, folders sit below -2^32 and files use their kind, which is never negative.
+std::int64_t spaceBlockGroup(std::int32_t id) {
+    return id;
+}
+std::int64_t folderGroup(scan::NodeId node) {
+    return -(std::int64_t{1} << 32) - static_cast<std::int64_t>(node);
+}
+std::int64_t kindGroup(scan::FileKind kind) {
+    return kind;
+}
+
+struct GroupedEntry {
+    std::int32_t id = 0;
+    double value = 0;
+    std::int64_t group = 0;
+    double groupTotal = 0;
+};
+
+// The worst side ratio of a row of thickness t holding these values. The ratio of one member,
+// max(l/t, t/l) with l proportional to its value, only grows away from l = t, so the largest
+// and the smallest member between them hold the worst.
+double worstRatio(double rowSum, double smallest, double largest, double scale, double side) {
+    const double thickness = rowSum * scale / side;
+    if (!(thickness > 0)) {
+        return kInfinity;
+    }
+    double worst = 0;
+    for (const double value : {smallest, largest}) {
+        const double length = scale * value / thickness;
+        if (!(length > 0)) {
+            return kInfinity;
+        }
+        worst = std::max(worst, std::max(length / thickness, thickness / length));
+    }
+    return worst;
+}
+
+class Layouter {
+  public:
+    Layouter(const scan::NodeStore& store, const TreemapOptions& options)
+        : store_(store), options_(options), published_(store.publishedCount()) {}
+
+    std::vector<TreemapItem> run(scan::NodeId root, const Rect& area) {
+        if (root >= published_) {
+            return {};
+        }
+        layoutNode(root, area, 0, CushionSurface{}, kTopRidgeHeight);
+        return std::move(items_);
+    }
+
+  private:
+    bool isFolder(scan::NodeId node) const { return store_.hasFlag(node, scan::FlagFolder); }
+
+    double valueOf(scan::NodeId node) const {
+        const auto value = scan::measureValue(
+            store_, node, static_cast<scan::Measure>(options_.measure), !options_.useLogicalSize);
+        return static_cast<double>(value);
+    }
+
+    void append(const Rect& rect, std::int32_t node, bool drawn, std::uint32_t hidden,
+                const CushionSurface& surface) {
+        items_.push_back(TreemapItem{rect, node, drawn, hidden, surface});
+    }
+
+    void appendWithRidge(const Rect& rect, std::int32_t node, std::uint32_t hidden,
+                         CushionSurface surface, double ridge) {
+        addRidge(surface, rect, ridge);
+        append(rect, node, true, hidden, surface);
+    }
+
+    void layoutNode(scan::NodeId node, const Rect& rect, int depth, CushionSurface surface,
+                    double ridge) {
+        if (depth > 0) {
+            addRidge(surface, rect, ridge);
+        }
+        const double nextRidge = ridge * kRidgeFactor;
+        const scan::ChildRange children = scan::publishedChildren(store_, node, published_);
+        const bool tooSmall = rect.w < 1 || rect.h < 1 || rect.area() < kMinSubdividedArea;
+        const auto id = static_cast<std::int32_t>(node);
+        if (children.begin == children.end || depth >= kMaxDepth || tooSmall) {
+            append(rect, id, true, 0, surface);
+            return;
+        }
+
+        std::vector<GroupedEntry> entries = collect(children, depth);
+        if (entries.empty()) {
+            append(rect, id, true, 0, surface);
+            return;
+        }
+        const Small small = splitOffSmall(entries, rect.area());
+        orderByGroup(entries);
+        std::vector<LayoutEntry> list;
+        list.reserve(entries.size() + 1);
+        for (const GroupedEntry& entry : entries) {
+            list.push_back({entry.id, entry.value});
+        }
+        if (small.count > 0 && small.total * small.scale >= 1) {
+            list.push_back({SmallItemsId, small.total});
+        }
+        if (list.empty()) {
+            append(rect, id, true, 0, surface);
+            return;
+        }
+
+        append(rect, id, false, 0, surface);
+        for (const PlacedEntry& placed : squarify(list, rect)) {
+            if (placed.id == SmallItemsId) {
+                appendWithRidge(placed.rect, small.representative, small.count, surface, nextRidge);
+            } else if (placed.id >= 0 && isFolder(static_cast<scan::NodeId>(placed.id))) {
+                layoutNode(static_cast<scan::NodeId>(placed.id), placed.rect, depth + 1, surface,
+                           nextRidge);
+            } else {
+                appendWithRidge(placed.rect, placed.id, 0, surface, nextRidge);
+            }
+        }
+    }
+
+    // Space blocks first (top level only), then the children in row order; nothing of value 0.
+    std::vector<GroupedEntry> collect(scan::ChildRange children, int depth) const {
+        std::vector<GroupedEntry> entries;
+        if (depth == 0) {
+            for (const SpaceBlock& block : options_.spaceBlocks) {
+                if (block.size > 0) {
+                    entries.push_back(
+                        {block.id, static_cast<double>(block.size), spaceBlockGroup(block.id), 0});
+                }
+            }
+        }
+        entries.reserve(entries.size() + (children.end - children.begin));
+        for (scan::NodeId child = children.begin; child < children.end; ++child) {
+            const double value = valueOf(child);
+            if (value > 0) {
+                const std::int64_t group =
+                    isFolder(child) ? folderGroup(child) : kindGroup(store_.kind.get(child));
+                entries.push_back({static_cast<std::int32_t>(child), value, group, 0});
+            }
+        }
+        return entries;
+    }
+
+    struct Small {
+        std::uint32_t count = 0;
+        double total = 0;
+        double scale = 0;
+        std::int32_t representative = -1;
+    };
+
+    // Takes out the entries that would cover less than one square pixel and sums them up. The
+    // representative is the first of them that is a node; only space blocks leave the last one.
+    static Small splitOffSmall(std::vector<GroupedEntry>& entries, double area) {
+        double total = 0;
+        for (const GroupedEntry& entry : entries) {
+            total += entry.value;
+        }
+        Small small;
+        small.scale = area / std::max(1.0, total);
+        std::size_t kept = 0;
+        for (const GroupedEntry& entry : entries) {
+            if (entry.value * small.scale >= 1) {
+                entries[kept++] = entry;
+                continue;
+            }
+            ++small.count;
+            small.total += entry.value;
+            if (small.representative < 0) {
+                small.representative = entry.id;
+            }
+        }
+        entries.resize(kept);
+        return small;
+    }
+
+    // Groups by descending total, members by descending value. Ties are broken by group key and
+    // by id, so one tree always gives the same picture.
+    static void orderByGroup(std::vector<GroupedEntry>& entries) {
+        std::sort(entries.begin(), entries.end(),
+                  [](const GroupedEntry& a, const GroupedEntry& b) { return a.group < b.group; });
+        for (std::size_t begin = 0; begin < entries.size();) {
+            std::size_t end = begin;
+            double total = 0;
+            while (end < entries.size() && entries[end].group == entries[begin].group) {
+                total += entries[end++].value;
+            }
+            for (std::size_t i = begin; i < end; ++i) {
+                entries[i].groupTotal = total;
+            }
+            begin = end;
+        }
+        std::sort(entries.begin(), entries.end(), [](const GroupedEntry& a, const GroupedEntry& b) {
+            if (a.groupTotal != b.groupTotal) {
+                return a.groupTotal > b.groupTotal;
+            }
+            if (a.group != b.group) {
+                return a.group < b.group;
+            }
+            if (a.value != b.value) {
+                return a.value > b.value;
+            }
+            return a.id < b.id;
+        });
+    }
+
+    const scan::NodeStore& store_;
+    const TreemapOptions& options_;
+    const std::uint64_t published_;
+    std::vector<TreemapItem> items_;
+};
+
+}  // namespace
+
+void addRidge(CushionSurface& surface, const Rect& rect, double height) {
+    if (!(rect.w > 0 && rect.h > 0)) {
+        return;
+    }
+    const double k = 4 * height;
+    surface.bx += k * (2 * rect.x + rect.w) / rect.w;
+    surface.ax -= k / rect.w;
+    surface.by += k * (2 * rect.y + rect.h) / rect.h;
+    surface.ay -= k / rect.h;
+}
+
+std::vector<PlacedEntry> squarify(const std::vector<LayoutEntry>& entries, const Rect& area) {
+    std::vector<PlacedEntry> placed;
+    double remaining = 0;
+    for (const LayoutEntry& entry : entries) {
+        if (entry.value > 0) {
+            remaining += entry.value;
+        }
+    }
+    if (remaining <= 0 || area.w <= 0 || area.h <= 0) {
+        return placed;
+    }
+    placed.reserve(entries.size());
+    Rect free = area;
+    std::size_t next = 0;
+    auto skipEmpty = [&] {
+        while (next < entries.size() && !(entries[next].value > 0)) {
+            ++next;
+        }
+    };
+    skipEmpty();
+    while (remaining > 0 && free.w > 0 && free.h > 0 && next < entries.size()) {
+        const double scale = free.w * free.h / remaining;
+        const double side = std::min(free.w, free.h);
+
+        // Grow the row while its worst ratio does not get worse.
+        const std::size_t rowBegin = next;
+        double rowSum = 0;
+        double smallest = kInfinity;
+        double largest = 0;
+        double worst = kInfinity;
+        while (next < entries.size()) {
+            const double value = entries[next].value;
+            const double triedSmallest = std::min(smallest, value);
+            const double triedLargest = std::max(largest, value);
+            const double tried =
+                worstRatio(rowSum + value, triedSmallest, triedLargest, scale, side);
+            if (tried > worst) {
+                break;
+            }
+            worst = tried;
+            rowSum += value;
+            smallest = triedSmallest;
+            largest = triedLargest;
+            ++next;
+            skipEmpty();
+        }
+
+        const double thickness = rowSum * scale / side;
+        const double divisor = std::max(1e-9, thickness);
+        const bool column = free.w >= free.h;
+        double offset = 0;
+        for (std::size_t i = rowBegin; i < next; ++i) {
+            if (!(entries[i].value > 0)) {
+                continue;
+            }
+            const double length = scale * entries[i].value / divisor;
+            const Rect rect = column ? Rect{free.x, free.y + offset, thickness, length}
+                                     : Rect{free.x + offset, free.y, length, thickness};
+            placed.push_back({entries[i].id, rect});
+            offset += length;
+        }
+        if (column) {
+            free.x += thickness;
+            free.w -= thickness;
+        } else {
+            free.y += thickness;
+            free.h -= thickness;
+        }
+        remaining -= rowSum;
+    }
+    return placed;
+}
+
+std::vector<TreemapItem> layoutTreemap(const scan::NodeStore& store, scan::NodeId root,
+                                       double width, double height, const TreemapOptions& options) {
+    return Layouter(store, options).run(root, Rect{0, 0, width, height});
+}
+
+}  // namespace treemap
