@@ -335,7 +335,6 @@ void Walk::commit(ListingBatch& batch) {
 }  // namespace
 
 void Scanner::walk(NodeId folder) {
-    clearStopRequest();
     Walk walk(*this, folder);
     walk.run();
 }

@@ -63,6 +63,8 @@ void ScanController::refreshFolder(NodeId folder) {
         return;
     }
     joinWorker();
+    // A stop that ended the scan must not end the refresh too.
+    scanner_->clearStopRequest();
     startTick_ = tickCountMilliseconds();
     elapsed_ = 0;
     running_.exchange(true);

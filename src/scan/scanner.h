@@ -99,8 +99,8 @@ class Scanner {
     ScanCounters& mutableCounters() { return counters_; }
     KindTotals& mutableKindTotals() { return kindTotals_; }
     bool stopRequested() const;
-    // Clears the stop request, so that a stop asked for while the file table reader decided
-    // does not stop the walk that follows.
+    // Clears a stop request left from earlier work, before a folder refresh begins. A scan
+    // never clears it itself: a stop asked for at any moment of a scan must end it.
     void clearStopRequest();
     void setMethod(std::uint32_t method) { method_ = method; }
     // Records why the file table was not used (fileTableRefused and note).

@@ -181,6 +181,16 @@ TEST_F(ScannerTest, AStopKeepsEveryCommittedBatch) {
     EXPECT_LT(result.files, 1200u) << "the stop came before the end";
 }
 
+TEST_F(ScannerTest, AStopAskedForBeforeTheWalkBeginsStillStopsIt) {
+    makeTree(*this, 50, 2);
+    Scanner scanner(optionsWithThreads(2));
+    scanner.requestStop();
+    const ScanResult result = scanner.scan(rootText());
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(scanner.store().publishedCount(), 1u) << "only the root row";
+    EXPECT_EQ(history::lastScanTime(scanner.rootPath()), 0u);
+}
+
 TEST_F(ScannerTest, RefreshingAFolderGivesTheTotalsOfAFreshScan) {
     makeTree(*this, 20, 5);
     Scanner scanner(optionsWithThreads(2));
