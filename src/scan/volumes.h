@@ -42,7 +42,19 @@ char16_t pathSeparator();
 
 // Removes trailing "\" and "/" while the text is at least `keep` + 1 units long.
 std::u16string withoutTrailingSeparators(std::u16string path, std::size_t keep);
-// Ordinal comparison with A-Z and a-z equal, as the platform compares paths.
+// Ordinal comparison ignoring case (A-Z and a-z everywhere; all of Unicode on Windows).
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b);
+// Whether two paths are spelled as the same place by the platform's rules: ignoring case on
+// Windows, exactly elsewhere.
+bool samePathText(std::u16string_view a, std::u16string_view b);
+
+// A drive with its place in the list: 0 the system volume, 1 another fixed drive, 2 removable
+// or network.
+struct RankedDrive {
+    int rank = 0;
+    VolumeInfo info;
+};
+// The drives in list order: by rank, then largest first, equal ones as they came.
+std::vector<VolumeInfo> orderDrives(std::vector<RankedDrive> drives);
 
 }  // namespace scan

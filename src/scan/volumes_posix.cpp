@@ -70,15 +70,12 @@ bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-std::u16string withoutTrailingSeparators(std::u16string path, std::size_t keep) {
-    while (path.size() > keep && (path.back() == u'\\' || path.back() == u'/')) {
-        path.pop_back();
-    }
-    return path;
-}
-
 // A path is made absolute against the current folder and, when it exists, resolved through its
 // symbolic links, so a root given through a link is scanned where it really lies.
+bool samePathText(std::u16string_view a, std::u16string_view b) {
+    return a == b;
+}
+
 std::u16string normalisePath(const std::u16string& path) {
     if (path.empty()) {
         return {};
@@ -150,33 +147,12 @@ bool readVolumeInfo(const std::u16string& volumeRoot, VolumeInfo& info) {
     return true;
 }
 
-bool volumeInfoOf(const std::u16string& path, VolumeInfo& info) {
-    const std::u16string root = volumeRootOf(path);
-    return !root.empty() && readVolumeInfo(root, info);
-}
-
-bool isWholeVolume(const std::u16string& path) {
-    VolumeInfo info;
-    if (!volumeInfoOf(path, info)) {
-        return false;
-    }
-    std::u16string normal = normalisePath(path);
-    if (normal.empty()) {
-        normal = path;
-    }
-    return withoutTrailingSeparators(info.volumeRoot, 1) == withoutTrailingSeparators(normal, 1);
-}
-
 bool isElevated() {
     return ::geteuid() == 0;
 }
 
 std::vector<VolumeInfo> listDrives() {
-    struct Ranked {
-        int rank;
-        VolumeInfo info;
-    };
-    std::vector<Ranked> drives;
+    std::vector<RankedDrive> drives;
     std::vector<std::string> seenSources;
     for (const MountEntry& mount : readMountTable()) {
         if (mount.source.rfind("/dev/", 0) != 0 ||
@@ -194,17 +170,7 @@ std::vector<VolumeInfo> listDrives() {
         seenSources.push_back(mount.source);
         drives.push_back({mount.mountPoint == "/" ? 0 : 1, std::move(info)});
     }
-    std::stable_sort(drives.begin(), drives.end(), [](const Ranked& a, const Ranked& b) {
-        if (a.rank != b.rank) {
-            return a.rank < b.rank;
-        }
-        return a.info.totalBytes > b.info.totalBytes;
-    });
-    std::vector<VolumeInfo> result;
-    for (Ranked& drive : drives) {
-        result.push_back(std::move(drive.info));
-    }
-    return result;
+    return orderDrives(std::move(drives));
 }
 
 }  // namespace scan

@@ -53,11 +53,8 @@ bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::u16string withoutTrailingSeparators(std::u16string path, std::size_t keep) {
-    while (path.size() > keep && (path.back() == u'\\' || path.back() == u'/')) {
-        path.pop_back();
-    }
-    return path;
+bool samePathText(std::u16string_view a, std::u16string_view b) {
+    return equalIgnoringCase(a, b);
 }
 
 std::u16string normalisePath(const std::u16string& path) {
@@ -137,24 +134,6 @@ bool readVolumeInfo(const std::u16string& volumeRoot, VolumeInfo& info) {
     return true;
 }
 
-bool volumeInfoOf(const std::u16string& path, VolumeInfo& info) {
-    const std::u16string root = volumeRootOf(path);
-    return !root.empty() && readVolumeInfo(root, info);
-}
-
-bool isWholeVolume(const std::u16string& path) {
-    VolumeInfo info;
-    if (!volumeInfoOf(path, info)) {
-        return false;
-    }
-    std::u16string normal = normalisePath(path);
-    if (normal.empty()) {
-        normal = path;
-    }
-    return equalIgnoringCase(withoutTrailingSeparators(info.volumeRoot, 1),
-                             withoutTrailingSeparators(normal, 1));
-}
-
 bool isElevated() {
     Handle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
@@ -172,11 +151,7 @@ std::vector<VolumeInfo> listDrives() {
     wchar_t systemFolder[MAX_PATH] = {};
     GetSystemDirectoryW(systemFolder, MAX_PATH);
     const std::u16string systemRoot = volumeRootOf(fromWide(systemFolder));
-    struct Ranked {
-        int rank;
-        VolumeInfo info;
-    };
-    std::vector<Ranked> drives;
+    std::vector<RankedDrive> drives;
     for (int letter = 0; letter < 26; ++letter) {
         if ((mask & (1u << letter)) == 0) {
             continue;
@@ -193,17 +168,7 @@ std::vector<VolumeInfo> listDrives() {
         const int rank = root == systemRoot ? 0 : type == DRIVE_FIXED ? 1 : 2;
         drives.push_back({rank, std::move(info)});
     }
-    std::stable_sort(drives.begin(), drives.end(), [](const Ranked& a, const Ranked& b) {
-        if (a.rank != b.rank) {
-            return a.rank < b.rank;
-        }
-        return a.info.totalBytes > b.info.totalBytes;
-    });
-    std::vector<VolumeInfo> result;
-    for (Ranked& drive : drives) {
-        result.push_back(std::move(drive.info));
-    }
-    return result;
+    return orderDrives(std::move(drives));
 }
 
 }  // namespace scan
