@@ -51,16 +51,20 @@ populate_basic() {
 # fill the volume with two-cluster files, free every other one and let the table grow into the
 # holes. A file and a folder written into the holes are fragmented too.
 populate_fragmented() {
-    local root=$1 i=0
+    local root=$1 image=$2 i=0
     mkdir "$root/fill"
     while head -c 1000 /dev/zero >"$root/fill/f$i" 2>/dev/null; do
         i=$((i + 1))
     done
     rm -f "$root/fill/f$i" "$root"/fill/f*[02468]
     mkdir "$root/many"
+    local made=0
     for i in $(seq 1 8000); do
         { : >"$root/many/m$i"; } 2>/dev/null || break
+        made=$i
     done
+    # How many there are, for tests that cannot mount the image.
+    echo "$made" >"$image.many"
     # Fresh holes for a fragmented file and folder.
     rm -f "$root"/fill/f*[13]
     mkdir -p "$root/frag/folder"
@@ -89,14 +93,14 @@ make_image() {
         links) size=8M cluster=4096 ;;
         *) echo "make_ntfs_image: unknown recipe $recipe" >&2; exit 2 ;;
     esac
-    rm -f "$image"
+    rm -f "$image" "$image.many"
     truncate -s "$size" "$image"
     mkntfs_cmd -F -q -Q -c "$cluster" -L "$recipe" "$image" >/dev/null 2>&1
     local dir
     dir=$(mktemp -d)
     ntfs-3g -o streams_interface=windows "$image" "$dir" || { rmdir "$dir"; cannot "ntfs-3g could not mount"; }
     trap 'umount "$dir" 2>/dev/null; rmdir "$dir"' EXIT
-    "populate_$recipe" "$dir"
+    "populate_$recipe" "$dir" "$image"
     umount "$dir"
     rmdir "$dir"
     trap - EXIT
