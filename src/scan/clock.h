@@ -9,7 +9,9 @@ namespace scan {
 std::int64_t performanceTicks();
 // Seconds per tick, read from the platform once per process.
 double secondsPerTick();
-inline double ticksToSeconds(std::int64_t ticks) { return static_cast<double>(ticks) * secondsPerTick(); }
+inline double ticksToSeconds(std::int64_t ticks) {
+    return static_cast<double>(ticks) * secondsPerTick();
+}
 
 // Milliseconds since an arbitrary moment, never going back.
 std::uint64_t tickCountMilliseconds();

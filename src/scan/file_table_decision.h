@@ -16,7 +16,6 @@ struct FileTableFacts {
     std::uint32_t method = 0;
     bool volumeKnown = false;
     VolumeInfo volume;
-    // The volume holds NTFS, by VolumeInfo or by what the platform can tell beyond it.
     bool ntfs = false;
     bool elevated = false;
     bool wholeVolume = false;

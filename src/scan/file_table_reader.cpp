@@ -21,7 +21,7 @@ FileTableFacts gatherFacts(const Scanner& scanner, const std::u16string& root) {
     if (!facts.volumeKnown) {
         return facts;
     }
-    facts.ntfs = holdsNtfs(facts.volume);
+    facts.ntfs = facts.volume.isNtfs;
     facts.elevated = isElevated();
     facts.wholeVolume = isWholeVolume(root);
     return facts;

@@ -50,7 +50,7 @@ struct WalkTimings {
 };
 
 class Scanner {
-public:
+  public:
     // Makes the empty store and makes sure the kind table exists.
     explicit Scanner(const ScanOptions& options);
     ~Scanner();
@@ -84,8 +84,8 @@ public:
     void addRemovedRows(std::uint64_t rows) { removedRows_.add(rows); }
 
     // Totals of a removal from the views' point of view; all run on the user-interface thread
-    // while no scan or refresh writes the store (emptyFolder on a refresh's worker before its walk).
-    // Rows of the subtree of `node` that are not removed, `node` included.
+    // while no scan or refresh writes the store (emptyFolder on a refresh's worker before its
+    // walk). Rows of the subtree of `node` that are not removed, `node` included.
     std::uint64_t liveNodeCount(NodeId node) const;
     // Takes `node` and its subtree out of every total; the record puts it back.
     RemovalRecord removeNode(NodeId node);
@@ -111,11 +111,12 @@ public:
     void setCommitTimings(std::int64_t commit, std::int64_t committer);
     void setQueueStatistics(std::uint64_t peak, std::uint64_t producerWaits);
     // Registers (or, with nullptr, unregisters) the running walk's work stack so that
-    // requestStop can wake it. Answers whether a stop was already requested.
-    bool registerWorkStack(WorkStack* stack);
+    // requestStop can wake it. Answers whether a stop was already requested. The stack is shared
+    // so that a stop that took it just before the walk ended still holds a live object.
+    bool registerWorkStack(std::shared_ptr<WorkStack> stack);
     FileIdSet& fileIds() { return *fileIds_; }
 
-private:
+  private:
     void writeRootRow(const std::u16string& path);
     // Adds (sign +1) or subtracts (-1) the own values held in `record` along the chain of
     // ancestors, the per-kind totals and the counters.
@@ -133,7 +134,7 @@ private:
 
     mutable std::mutex controlLock_;
     bool stopRequested_ = false;
-    WorkStack* registeredStack_ = nullptr;
+    std::shared_ptr<WorkStack> registeredStack_;
 
     std::mutex statisticsLock_;
     WalkTimings timings_;

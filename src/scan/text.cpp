@@ -124,6 +124,11 @@ std::u16string fromUtf8(std::string_view text) {
 std::u16string fileNameFromBytes(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
+    appendFileNameFromBytes(out, bytes);
+    return out;
+}
+
+void appendFileNameFromBytes(std::u16string& out, std::string_view bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
         char32_t c = 0;
         const std::size_t length = decodeUtf8(bytes, at, c);
@@ -135,7 +140,6 @@ std::u16string fileNameFromBytes(std::string_view bytes) {
             at += length;
         }
     }
-    return out;
 }
 
 std::string fileNameToBytes(std::u16string_view name) {

@@ -18,6 +18,8 @@ std::u16string fromUtf8(std::string_view text);
 // surrogate U+DC80 + byte, and fileNameToBytes turns such a surrogate back into that byte, so
 // every name survives the round trip to the exact bytes.
 std::u16string fileNameFromBytes(std::string_view bytes);
+// The same, appending to `out` so that a caller can reuse one buffer.
+void appendFileNameFromBytes(std::u16string& out, std::string_view bytes);
 std::string fileNameToBytes(std::u16string_view name);
 
 }  // namespace scan

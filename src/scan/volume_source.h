@@ -43,9 +43,4 @@ struct OpenedVolume {
 // the device or image file the mount table names, and its boot sector.
 OpenedVolume openMountedVolume(const VolumeInfo& volume);
 
-// Whether the volume holds NTFS by what the platform knows beyond VolumeInfo: on Linux a volume
-// mounted through FUSE reports the FUSE type, so its device's boot sector is asked (which needs
-// the rights to read the device).
-bool holdsNtfs(const VolumeInfo& volume);
-
 }  // namespace scan

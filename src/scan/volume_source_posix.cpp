@@ -1,3 +1,4 @@
+#include "scan/mount_table.h"
 #include "scan/text.h"
 #include "scan/volume_source.h"
 #include "scan/volumes.h"
@@ -7,8 +8,7 @@
 
 #include <array>
 #include <cerrno>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 namespace scan {
 
@@ -58,58 +58,6 @@ class FileSource final : public VolumeSource {
     UniqueFd fd_;
 };
 
-struct MountEntry {
-    std::string mountPoint;
-    std::string fileSystem;
-    std::string source;
-};
-
-// Undoes the octal escapes (\040 for a space) of the mount table.
-std::string unescapeMountField(const std::string& field) {
-    std::string text;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const auto octal = [&](std::size_t k) {
-            return k < field.size() && field[k] >= '0' && field[k] <= '7';
-        };
-        if (field[i] == '\\' && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
-            text += static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) |
-                                      (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            text += field[i];
-        }
-    }
-    return text;
-}
-
-// The mount table's entry for the file system mounted at `mountPoint`; the last one wins, since a
-// later mount hides an earlier one at the same place.
-bool findMount(const std::string& mountPoint, MountEntry& entry) {
-    std::ifstream table("/proc/self/mountinfo");
-    std::string line;
-    bool found = false;
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, point, word;
-        if (!(fields >> id >> parent >> device >> root >> point)) {
-            continue;
-        }
-        while (fields >> word && word != "-") {
-        }
-        MountEntry candidate;
-        if (word != "-" || !(fields >> candidate.fileSystem >> candidate.source)) {
-            continue;
-        }
-        candidate.mountPoint = unescapeMountField(point);
-        if (candidate.mountPoint == mountPoint) {
-            candidate.source = unescapeMountField(candidate.source);
-            entry = candidate;
-            found = true;
-        }
-    }
-    return found;
-}
-
 std::string mountPointOf(const VolumeInfo& volume) {
     std::string point = fileNameToBytes(volume.volumeRoot);
     while (point.size() > 1 && point.back() == '/') {
@@ -144,8 +92,8 @@ OpenedVolume openMountedVolume(const VolumeInfo& volume) {
     std::unique_ptr<VolumeSource> source;
     // Only a device or image file named by an absolute path can be read; a FUSE source such as
     // "/dev/fuse" or a network name cannot.
-    if (findMount(mountPointOf(volume), mount) && !mount.source.empty() &&
-        mount.source.front() == '/') {
+    if (findMountOf(mountPointOf(volume), mount) && mount.mountPoint == mountPointOf(volume) &&
+        !mount.source.empty() && mount.source.front() == '/') {
         source = openPath(mount.source);
     }
     if (!source) {
@@ -162,26 +110,6 @@ OpenedVolume openMountedVolume(const VolumeInfo& volume) {
     }
     opened.source = std::move(source);
     return opened;
-}
-
-bool holdsNtfs(const VolumeInfo& volume) {
-    if (volume.isNtfs) {
-        return true;
-    }
-    MountEntry mount;
-    if (!findMount(mountPointOf(volume), mount)) {
-        return false;
-    }
-    if (mount.fileSystem == "ntfs" || mount.fileSystem == "ntfs3") {
-        return true;
-    }
-    // ntfs-3g mounts show as FUSE; only the device itself can tell.
-    if (mount.fileSystem.rfind("fuse", 0) == 0 && !mount.source.empty() &&
-        mount.source.front() == '/') {
-        const std::unique_ptr<VolumeSource> source = openPath(mount.source);
-        return source && isBootSectorOfNtfs(*source);
-    }
-    return false;
 }
 
 }  // namespace scan

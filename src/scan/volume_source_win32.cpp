@@ -118,6 +118,4 @@ OpenedVolume openMountedVolume(const VolumeInfo& volume) {
     return opened;
 }
 
-bool holdsNtfs(const VolumeInfo& volume) { return volume.isNtfs; }
-
 }  // namespace scan

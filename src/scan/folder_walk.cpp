@@ -1,0 +1,343 @@
+#include "scan/folder_walk.h"
+
+#include "scan/clock.h"
+#include "scan/file_id_set.h"
+#include "scan/folder_lister.h"
+#include "scan/scanner.h"
+#include "scan/volumes.h"
+
+#include <thread>
+
+namespace scan {
+
+bool WorkStack::take(NodeId& folder) {
+    std::unique_lock guard(lock_);
+    wake_.wait(guard, [this] { return done_ || !folders_.empty(); });
+    if (done_) {
+        return false;
+    }
+    folder = folders_.back();
+    folders_.pop_back();
+    return true;
+}
+
+void WorkStack::push(const std::vector<NodeId>& folders) {
+    {
+        std::lock_guard guard(lock_);
+        outstanding_ += folders.size();
+        folders_.insert(folders_.end(), folders.begin(), folders.end());
+    }
+    wake_.notify_all();
+}
+
+void WorkStack::finishOne() {
+    std::unique_lock guard(lock_);
+    if (--outstanding_ == 0) {
+        done_ = true;
+        guard.unlock();
+        wake_.notify_all();
+    }
+}
+
+void WorkStack::markDone() {
+    {
+        std::lock_guard guard(lock_);
+        done_ = true;
+    }
+    wake_.notify_all();
+}
+
+void CommitQueue::push(std::unique_ptr<ListingBatch> batch) {
+    {
+        std::unique_lock guard(lock_);
+        while (batches_.size() - readIndex_ >= kCapacity && !done_) {
+            ++producerWaits_;
+            wake_.wait(guard);
+        }
+        batches_.push_back(std::move(batch));
+        const std::uint64_t waiting = batches_.size() - readIndex_;
+        if (waiting > queuePeak_) {
+            queuePeak_ = waiting;
+        }
+    }
+    wake_.notify_all();
+}
+
+std::unique_ptr<ListingBatch> CommitQueue::take() {
+    std::unique_ptr<ListingBatch> batch;
+    {
+        std::unique_lock guard(lock_);
+        wake_.wait(guard, [this] { return done_ || readIndex_ < batches_.size(); });
+        if (readIndex_ == batches_.size()) {
+            return nullptr;
+        }
+        batch = std::move(batches_[readIndex_++]);
+        // The taken prefix is dropped now and then, so the vector stays short without
+        // shifting it on every take.
+        if (readIndex_ > 4096) {
+            batches_.erase(batches_.begin(),
+                           batches_.begin() + static_cast<std::ptrdiff_t>(readIndex_));
+            readIndex_ = 0;
+        }
+    }
+    wake_.notify_all();
+    return batch;
+}
+
+void CommitQueue::markDone() {
+    {
+        std::lock_guard guard(lock_);
+        done_ = true;
+    }
+    wake_.notify_all();
+}
+
+std::uint64_t CommitQueue::queuePeak() {
+    std::lock_guard guard(lock_);
+    return queuePeak_;
+}
+
+std::uint64_t CommitQueue::producerWaits() {
+    std::lock_guard guard(lock_);
+    return producerWaits_;
+}
+
+std::unique_ptr<ListingBatch> BatchFreeList::take() {
+    {
+        std::lock_guard guard(lock_);
+        if (!batches_.empty()) {
+            std::unique_ptr<ListingBatch> batch = std::move(batches_.back());
+            batches_.pop_back();
+            return batch;
+        }
+    }
+    return std::make_unique<ListingBatch>();
+}
+
+void BatchFreeList::give(std::unique_ptr<ListingBatch> batch) {
+    std::lock_guard guard(lock_);
+    if (batches_.size() < kMaxKept) {
+        batches_.push_back(std::move(batch));
+    }
+}
+
+unsigned listingThreadCount(std::int32_t requested, unsigned hardware) {
+    if (requested > 0) {
+        return static_cast<unsigned>(requested);
+    }
+    if (hardware == 0) {
+        return 2;
+    }
+    if (hardware <= 3) {
+        return 1;
+    }
+    return hardware - 2 > 8 ? 8 : hardware - 2;
+}
+
+void folderPath(const NodeStore& store, const std::u16string& longRootPath, NodeId folder,
+                std::vector<NodeId>& chain, std::u16string& path) {
+    const char16_t separator = pathSeparator();
+    path = longRootPath;
+    chain.clear();
+    for (NodeId at = folder; at != 0; at = store.parent.get(at)) {
+        chain.push_back(at);
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (path.empty() || path.back() != separator) {
+            path.push_back(separator);
+        }
+        path.append(store.nameView(*it));
+    }
+}
+
+namespace {
+
+// One walk: the threads and what they share. Lives on the stack of Scanner::walk.
+class Walk {
+  public:
+    Walk(Scanner& scanner, NodeId start)
+        : scanner_(scanner),
+          stackOwner_(std::make_shared<WorkStack>(start)),
+          stack_(*stackOwner_) {}
+
+    void run();
+
+  private:
+    void listingThread();
+    void committingThread();
+    void commit(ListingBatch& batch);
+
+    Scanner& scanner_;
+    std::shared_ptr<WorkStack> stackOwner_;
+    WorkStack& stack_;
+    CommitQueue queue_;
+    BatchFreeList freeList_;
+    std::vector<NodeId> newFolders_;
+};
+
+void Walk::run() {
+    const bool stopAlready = scanner_.registerWorkStack(stackOwner_);
+    if (stopAlready) {
+        stack_.markDone();
+    }
+    const unsigned count =
+        listingThreadCount(scanner_.options().threads, std::thread::hardware_concurrency());
+    std::vector<std::thread> listers;
+    listers.reserve(count);
+    for (unsigned i = 0; i < count; ++i) {
+        listers.emplace_back([this] { listingThread(); });
+    }
+    std::thread committer([this] { committingThread(); });
+    for (std::thread& lister : listers) {
+        lister.join();
+    }
+    queue_.markDone();
+    committer.join();
+    scanner_.store().publish();
+    scanner_.setQueueStatistics(queue_.queuePeak(), queue_.producerWaits());
+    scanner_.registerWorkStack(nullptr);
+}
+
+void Walk::listingThread() {
+    const std::int64_t started = performanceTicks();
+    FolderLister lister(scanner_.options());
+    std::u16string path;
+    path.reserve(1024);
+    std::vector<NodeId> chain;
+    WalkTimings timings;
+    NodeId folder = 0;
+    while (stack_.take(folder)) {
+        std::unique_ptr<ListingBatch> batch = freeList_.take();
+        batch->clear(folder);
+
+        std::int64_t mark = performanceTicks();
+        folderPath(scanner_.store(), scanner_.longRootPath(), folder, chain, path);
+        std::int64_t now = performanceTicks();
+        timings.path += now - mark;
+
+        mark = now;
+        const bool opened = lister.open(path);
+        now = performanceTicks();
+        timings.open += now - mark;
+
+        if (opened) {
+            mark = now;
+            lister.list(path, *batch);
+            now = performanceTicks();
+            timings.list += now - mark;
+        } else {
+            batch->unreadable = 1;
+            batch->unopened = true;
+        }
+        mark = now;
+        queue_.push(std::move(batch));
+        timings.handOver += performanceTicks() - mark;
+    }
+    timings.worker = performanceTicks() - started;
+    scanner_.addWalkTimings(timings);
+}
+
+void Walk::committingThread() {
+    const std::int64_t started = performanceTicks();
+    std::int64_t commitTicks = 0;
+    while (std::unique_ptr<ListingBatch> batch = queue_.take()) {
+        const std::int64_t mark = performanceTicks();
+        commit(*batch);
+        commitTicks += performanceTicks() - mark;
+        freeList_.give(std::move(batch));
+    }
+    scanner_.setCommitTimings(commitTicks, performanceTicks() - started);
+}
+
+void Walk::commit(ListingBatch& batch) {
+    NodeStore& store = scanner_.store();
+    ScanCounters& counters = scanner_.mutableCounters();
+    KindTotals& kinds = scanner_.mutableKindTotals();
+    const ScanOptions& options = scanner_.options();
+    const NodeId folder = batch.folder;
+
+    counters.unreadable.add(static_cast<std::uint64_t>(batch.unreadable));
+    counters.reads.add(batch.reads);
+    if (batch.unopened) {
+        store.flags.set(folder, static_cast<std::uint8_t>(store.flags.get(folder) | FlagUnopened));
+    }
+    const std::size_t n = batch.entries.size();
+    if (n > 0) {
+        const auto first = static_cast<NodeId>(store.appendRows(n));
+        std::uint64_t size = 0, allocated = 0, files = 0, month = 0, halfYear = 0, sinceScan = 0;
+        std::uint64_t dated = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            BatchEntry& entry = batch.entries[i];
+            const NodeId row = first + static_cast<NodeId>(i);
+            if (options.detectHardLinks && entry.fileId != 0 &&
+                !scanner_.fileIds().insert(entry.fileId, static_cast<std::int32_t>(row))) {
+                counters.duplicateLinks.add(1);
+                counters.duplicateBytes.add(static_cast<std::uint64_t>(entry.allocated));
+                entry.size = 0;
+                entry.allocated = 0;
+                entry.fileCount = 0;
+                entry.flags |= FlagDuplicate;
+            }
+            store.setName(row, batch.nameOf(entry));
+            store.parent.set(row, folder);
+            store.kind.set(row, entry.kind);
+            store.flags.set(row, entry.flags);
+            const auto entrySize = static_cast<std::uint64_t>(entry.size);
+            const auto entryAllocated = static_cast<std::uint64_t>(entry.allocated);
+            store.size.set(row, entrySize);
+            store.allocated.set(row, entryAllocated);
+            store.fileCount.set(row, entry.fileCount);
+            store.created.set(row, entry.created);
+            const AddedValues added = addedValuesOf(options, entry.created, entryAllocated);
+            store.addedMonth.set(row, added.month);
+            store.addedHalfYear.set(row, added.halfYear);
+            store.addedSinceScan.set(row, added.sinceScan);
+            dated += entry.created != 0;
+            if ((entry.flags & FlagFolder) == 0) {
+                kinds.add(entry.kind, +1, entryAllocated, entrySize, added.month, added.halfYear,
+                          added.sinceScan);
+            }
+            size += entrySize;
+            allocated += entryAllocated;
+            files += entry.fileCount;
+            month += added.month;
+            halfYear += added.halfYear;
+            sinceScan += added.sinceScan;
+        }
+        counters.datedItems.add(dated);
+        counters.files.add(files);
+        counters.folders.add(batch.subfolders.size());
+        store.firstChild.set(folder, first);
+        store.childCount.set(folder, static_cast<std::uint32_t>(n));
+        for (NodeId at = folder;; at = store.parent.get(at)) {
+            store.size.add(at, size);
+            store.allocated.add(at, allocated);
+            store.fileCount.add(at, static_cast<std::uint32_t>(files));
+            store.addedMonth.add(at, month);
+            store.addedHalfYear.add(at, halfYear);
+            store.addedSinceScan.add(at, sinceScan);
+            if (at == 0) {
+                break;
+            }
+        }
+        store.publish();
+        if (!batch.subfolders.empty()) {
+            newFolders_.clear();
+            for (const std::uint32_t position : batch.subfolders) {
+                newFolders_.push_back(first + position);
+            }
+            stack_.push(newFolders_);
+        }
+    }
+    stack_.finishOne();
+}
+
+}  // namespace
+
+void Scanner::walk(NodeId folder) {
+    clearStopRequest();
+    Walk walk(*this, folder);
+    walk.run();
+}
+
+}  // namespace scan

@@ -1,0 +1,83 @@
+#pragma once
+
+// The parts of the parallel folder walk that its threads share: the stack of folders still to
+// list, and the queue of listed folders waiting for the committing thread.
+
+#include "scan/listing_batch.h"
+#include "scan/node_store.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace scan {
+
+class WorkStack {
+  public:
+    explicit WorkStack(NodeId start) : folders_{start} {}
+
+    // Waits for a folder to list; false when the walk is over (folders left after a stop stay).
+    bool take(NodeId& folder);
+    // Adds folders whose rows were just published; they count as outstanding until committed.
+    void push(const std::vector<NodeId>& folders);
+    // One outstanding folder's batch was committed; the walk is done when none are left.
+    void finishOne();
+    // Ends the walk at once: waiting threads leave, folders still waiting are never listed.
+    void markDone();
+
+  private:
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::vector<NodeId> folders_;
+    std::uint64_t outstanding_ = 1;
+    bool done_ = false;
+};
+
+class CommitQueue {
+  public:
+    static constexpr std::size_t kCapacity = 1024;
+
+    // Waits while the queue is full (unless it is done), then appends.
+    void push(std::unique_ptr<ListingBatch> batch);
+    // Waits for a batch; null when the queue is done and empty.
+    std::unique_ptr<ListingBatch> take();
+    void markDone();
+    std::uint64_t queuePeak();
+    std::uint64_t producerWaits();
+
+  private:
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::vector<std::unique_ptr<ListingBatch>> batches_;
+    std::size_t readIndex_ = 0;
+    bool done_ = false;
+    std::uint64_t queuePeak_ = 0;
+    std::uint64_t producerWaits_ = 0;
+};
+
+// Committed batches are kept for reuse, up to 256, so a steady walk allocates little.
+class BatchFreeList {
+  public:
+    static constexpr std::size_t kMaxKept = 256;
+
+    std::unique_ptr<ListingBatch> take();
+    void give(std::unique_ptr<ListingBatch> batch);
+
+  private:
+    std::mutex lock_;
+    std::vector<std::unique_ptr<ListingBatch>> batches_;
+};
+
+// The number of listing threads for `requested` (the option) on a machine reporting `hardware`
+// threads (0 when unknown): the option when positive, else two fewer than the hardware, 1 to 8.
+unsigned listingThreadCount(std::int32_t requested, unsigned hardware);
+
+// Writes the long path of `folder` into `path`: the scan's long root path and the names of the
+// folder's chain below the root. `chain` is a reusable buffer. The rows must be published.
+void folderPath(const NodeStore& store, const std::u16string& longRootPath, NodeId folder,
+                std::vector<NodeId>& chain, std::u16string& path);
+
+}  // namespace scan

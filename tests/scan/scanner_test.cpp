@@ -1,0 +1,333 @@
+#include "scan_fixture.h"
+
+#include "scan/file_id_set.h"
+#include "scan/file_kinds.h"
+#include "scan/folder_walk.h"
+
+#include <thread>
+
+namespace scan::testing {
+namespace {
+
+using ScannerTest = TempFolder;
+
+// Checks that every folder's summed columns equal the sums over its live children.
+void expectConsistentTotals(const NodeStore& store) {
+    const std::uint64_t published = store.publishedCount();
+    for (NodeId folder = 0; folder < published; ++folder) {
+        if (!store.hasFlag(folder, FlagFolder) || store.hasFlag(folder, FlagRemoved)) {
+            continue;
+        }
+        const ChildRange children = publishedChildren(store, folder, published);
+        std::uint64_t size = 0, allocated = 0, files = 0, halfYear = 0;
+        for (NodeId child = children.begin; child < children.end; ++child) {
+            size += store.size.get(child);
+            allocated += store.allocated.get(child);
+            files += store.fileCount.get(child);
+            halfYear += store.addedHalfYear.get(child);
+        }
+        ASSERT_EQ(store.size.get(folder), size) << "folder row " << folder;
+        ASSERT_EQ(store.allocated.get(folder), allocated) << "folder row " << folder;
+        ASSERT_EQ(store.fileCount.get(folder), files) << "folder row " << folder;
+        ASSERT_EQ(store.addedHalfYear.get(folder), halfYear) << "folder row " << folder;
+    }
+}
+
+void makeTree(TempFolder& folder, int folders, int filesPerFolder) {
+    for (int f = 0; f < folders; ++f) {
+        const fs::path dir = fs::path("d" + std::to_string(f % 7)) / ("sub" + std::to_string(f));
+        for (int i = 0; i < filesPerFolder; ++i) {
+            const char* extensions[] = {".txt", ".jpg", ".mkv", ".pdf", ""};
+            folder.writeFile(dir / ("file" + std::to_string(i) + extensions[i % 5]),
+                             static_cast<std::size_t>((f * 131 + i * 977) % 20000));
+        }
+    }
+    fs::create_directories(folder.root_ / "empty");
+}
+
+TEST_F(ScannerTest, AScanMatchesWhatTheFileSystemReports) {
+    writeFile("a/report.PDF", 1234);
+    writeFile("a/b/photo.jpg", 50'000);
+    writeFile("a/b/c/notes", 0);
+    writeFile("top.mkv", 4096 * 3);
+    fs::create_directories(root_ / "empty");
+
+    Scanner scanner(optionsWithThreads(0));
+    const ScanResult result = scanner.scan(rootText());
+    ASSERT_FALSE(result.stopped);
+    EXPECT_EQ(result.method, 1u);
+    EXPECT_EQ(result.unreadable, 0u);
+    EXPECT_EQ(result.files, 4u);
+    EXPECT_EQ(result.folders, 5u) << "the root, a, a/b, a/b/c and empty";
+
+    const NodeStore& store = scanner.store();
+    EXPECT_EQ(store.nameOf(0), normalisePath(rootText()));
+    EXPECT_EQ(store.fileCount.get(0), 4u);
+    EXPECT_EQ(store.size.get(0), 1234u + 50'000u + 0u + 4096u * 3);
+    expectConsistentTotals(store);
+
+    std::uint64_t seen = 0;
+    for (NodeId row = 1; row < store.publishedCount(); ++row) {
+        const std::u16string path = store.pathOf(row, pathSeparator());
+        const fs::path onDisk(std::u16string_view(path).data());
+        ASSERT_TRUE(fs::exists(fs::symlink_status(onDisk))) << toUtf8(path);
+        if (!store.hasFlag(row, FlagFolder)) {
+            EXPECT_EQ(store.size.get(row), fs::file_size(onDisk)) << toUtf8(path);
+            EXPECT_EQ(store.kind.get(row), classify(store.nameOf(row)));
+            EXPECT_NE(store.created.get(row), 0u) << "this file system reports creation times";
+            ++seen;
+        } else {
+            EXPECT_EQ(store.kind.get(row), KindFolder);
+        }
+    }
+    EXPECT_EQ(seen, 4u);
+
+    const auto totals = kindTotals(scanner.kindTotals(), 0, true);
+    std::uint64_t files = 0;
+    for (const KindTotal& total : totals) {
+        files += total.files;
+    }
+    EXPECT_EQ(files, 4u);
+}
+
+TEST_F(ScannerTest, OneThreadAndEightThreadsGiveTheSameTree) {
+    makeTree(*this, 60, 12);
+    Scanner one(optionsWithThreads(1));
+    Scanner eight(optionsWithThreads(8));
+    one.scan(rootText());
+    eight.scan(rootText());
+    EXPECT_EQ(describe(one), describe(eight));
+    EXPECT_EQ(one.store().size.get(0), eight.store().size.get(0));
+    EXPECT_EQ(describe(one).size(), 60u * 12 + 60 + 7 + 1);
+    expectConsistentTotals(eight.store());
+}
+
+TEST_F(ScannerTest, AFolderOfManyFilesIsListedCompletely) {
+    for (int i = 0; i < 5000; ++i) {
+        writeFile("many/" + std::to_string(i) + "-a-rather-long-file-name-for-the-buffer.txt", 1);
+    }
+    ScanOptions options;
+    options.listingBufferBytes = 16384;
+    Scanner scanner(options);
+    const ScanResult result = scanner.scan(rootText());
+    EXPECT_EQ(result.files, 5000u);
+    EXPECT_GT(result.reads, 4u) << "the listing needed several calls";
+    EXPECT_EQ(scanner.store().size.get(0), 5000u);
+}
+
+TEST_F(ScannerTest, HardLinksCountOnce) {
+    writeFile("first/data.bin", 10'000);
+    fs::create_directories(root_ / "second");
+    fs::create_hard_link(root_ / "first/data.bin", root_ / "second/again.bin");
+
+    Scanner scanner(optionsWithThreads(1));
+    const ScanResult result = scanner.scan(rootText());
+    EXPECT_EQ(result.duplicateLinks, 1u);
+    EXPECT_EQ(result.files, 1u);
+    const NodeStore& store = scanner.store();
+    EXPECT_EQ(store.size.get(0), 10'000u);
+    EXPECT_EQ(result.duplicateBytes, store.allocated.get(0));
+    int duplicates = 0;
+    for (NodeId row = 1; row < store.publishedCount(); ++row) {
+        if (store.hasFlag(row, FlagDuplicate)) {
+            ++duplicates;
+            EXPECT_EQ(store.size.get(row), 0u);
+            EXPECT_EQ(store.fileCount.get(row), 0u);
+        }
+    }
+    EXPECT_EQ(duplicates, 1);
+    EXPECT_EQ(scanner.kindTotals().files(classify(u"x.bin")), 2u) << "both names count by kind";
+
+    ScanOptions noDetection;
+    noDetection.detectHardLinks = false;
+    Scanner counting(noDetection);
+    EXPECT_EQ(counting.scan(rootText()).files, 2u);
+}
+
+TEST_F(ScannerTest, ARootThatDoesNotExistGivesAnEmptyStore) {
+    Scanner scanner(optionsWithThreads(0));
+    const ScanResult result = scanner.scan(rootText() + u"/missing");
+    EXPECT_EQ(result.unreadable, 1u);
+    EXPECT_EQ(result.method, 1u);
+    EXPECT_EQ(result.files, 0u);
+    EXPECT_EQ(scanner.store().rowCount(), 0u);
+}
+
+TEST_F(ScannerTest, AStopKeepsEveryCommittedBatch) {
+    makeTree(*this, 400, 3);
+    Scanner scanner(optionsWithThreads(2));
+    std::thread stopper([&scanner] {
+        while (scanner.store().publishedCount() < 50) {
+            std::this_thread::yield();
+        }
+        scanner.requestStop();
+    });
+    const ScanResult result = scanner.scan(rootText());
+    stopper.join();
+    EXPECT_TRUE(result.stopped);
+    expectConsistentTotals(scanner.store());
+    EXPECT_EQ(scanner.store().fileCount.get(0), result.files);
+    EXPECT_LT(result.files, 1200u) << "the stop came before the end";
+}
+
+TEST_F(ScannerTest, RefreshingAFolderGivesTheTotalsOfAFreshScan) {
+    makeTree(*this, 20, 5);
+    Scanner scanner(optionsWithThreads(2));
+    scanner.scan(rootText());
+    const std::vector<std::string> before = describe(scanner);
+    const std::uint64_t allocated = scanner.store().allocated.get(0);
+
+    NodeId folder = 0;
+    for (NodeId row = 1; row < scanner.store().publishedCount(); ++row) {
+        if (scanner.store().nameOf(row) == u"d3") {
+            folder = row;
+        }
+    }
+    ASSERT_NE(folder, 0u);
+    const std::uint64_t live = scanner.liveNodeCount(folder);
+    scanner.addRemovedRows(live - 1);
+    scanner.emptyFolder(folder);
+    EXPECT_LT(scanner.store().allocated.get(0), allocated);
+    scanner.walk(folder);
+    EXPECT_EQ(describe(scanner), before);
+    EXPECT_EQ(scanner.store().allocated.get(0), allocated);
+    EXPECT_EQ(scanner.store().publishedCount() - scanner.removedRows(), before.size() + 1);
+    expectConsistentTotals(scanner.store());
+}
+
+// Every column of every row, every counter and every per-kind value.
+std::vector<std::uint64_t> snapshot(const Scanner& scanner) {
+    const NodeStore& store = scanner.store();
+    std::vector<std::uint64_t> values;
+    for (NodeId row = 0; row < store.publishedCount(); ++row) {
+        for (std::uint64_t value :
+             {std::uint64_t{store.parent.get(row)}, std::uint64_t{store.flags.get(row)},
+              store.size.get(row), store.allocated.get(row),
+              std::uint64_t{store.fileCount.get(row)}, std::uint64_t{store.firstChild.get(row)},
+              std::uint64_t{store.childCount.get(row)}, store.addedMonth.get(row),
+              store.addedHalfYear.get(row), store.addedSinceScan.get(row)}) {
+            values.push_back(value);
+        }
+    }
+    const ScanCounters& counters = scanner.counters();
+    values.insert(values.end(),
+                  {counters.files.get(), counters.folders.get(), scanner.removedRows()});
+    const KindTotals& kinds = scanner.kindTotals();
+    for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
+        values.insert(values.end(),
+                      {kinds.allocated(kind), kinds.logical(kind), kinds.addedMonth(kind),
+                       kinds.addedHalfYear(kind), kinds.addedSinceScan(kind), kinds.files(kind)});
+    }
+    return values;
+}
+
+TEST_F(ScannerTest, RemovingAndRestoringReturnsEveryValueBitForBit) {
+    makeTree(*this, 10, 4);
+    ScanOptions options = optionsWithThreads(2);
+    options.hasPreviousScan = true;
+    options.previousScan = 1;
+    Scanner scanner(options);
+    scanner.scan(rootText());
+    const NodeStore& store = scanner.store();
+    const std::vector<std::uint64_t> before = snapshot(scanner);
+
+    NodeId folder = 0, file = 0;
+    for (NodeId row = 1; row < store.publishedCount(); ++row) {
+        if (store.nameOf(row) == u"d2")
+            folder = row;
+        if (store.nameOf(row) == u"file1.jpg" && file == 0)
+            file = row;
+    }
+    ASSERT_NE(folder, 0u);
+    ASSERT_NE(file, 0u);
+    const std::uint64_t fileBytes = store.allocated.get(file);
+    const std::uint64_t rootBytes = store.allocated.get(0);
+    const FileKind jpg = classify(u"x.jpg");
+    const std::uint64_t jpgFiles = scanner.kindTotals().files(jpg);
+
+    const RemovalRecord fileRecord = scanner.removeNode(file);
+    EXPECT_EQ(store.allocated.get(0), rootBytes - fileBytes);
+    EXPECT_EQ(scanner.kindTotals().files(jpg), jpgFiles - 1);
+    const RemovalRecord folderRecord = scanner.removeNode(folder);
+    EXPECT_TRUE(folderRecord.valid);
+    EXPECT_EQ(store.allocated.get(folder), 0u);
+    expectConsistentTotals(store);
+    EXPECT_EQ(scanner.liveNodeCount(folder), 0u);
+
+    scanner.restoreNode(folderRecord);
+    scanner.restoreNode(fileRecord);
+    EXPECT_EQ(snapshot(scanner), before);
+    scanner.restoreNode(RemovalRecord{});
+    EXPECT_EQ(snapshot(scanner), before) << "an invalid record changes nothing";
+}
+
+TEST_F(ScannerTest, ARemovedFileLeavesItsKindOnceWhenItsFolderIsEmptied) {
+    writeFile("f/one.pdf", 100);
+    writeFile("f/two.pdf", 100);
+    Scanner scanner(optionsWithThreads(1));
+    scanner.scan(rootText());
+    const FileKind pdf = classify(u"x.pdf");
+    NodeId file = 0, folder = 0;
+    for (NodeId row = 1; row < scanner.store().publishedCount(); ++row) {
+        if (scanner.store().nameOf(row) == u"one.pdf")
+            file = row;
+        if (scanner.store().nameOf(row) == u"f")
+            folder = row;
+    }
+    scanner.removeNode(file);
+    scanner.emptyFolder(folder);
+    EXPECT_EQ(scanner.kindTotals().files(pdf), 0u);
+    EXPECT_EQ(scanner.counters().files.get(), 0u);
+    EXPECT_EQ(scanner.store().size.get(0), 0u);
+}
+
+TEST(FolderWalk, ListingThreadsFollowTheProcessorCount) {
+    struct Case {
+        std::int32_t requested;
+        unsigned hardware;
+        unsigned expected;
+    };
+    const Case cases[] = {{0, 0, 2},  {0, 1, 1},  {0, 2, 1},  {0, 3, 1},  {0, 4, 2},
+                          {0, 10, 8}, {0, 16, 8}, {3, 16, 3}, {-1, 6, 4}, {12, 2, 12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.requested) + " " + std::to_string(c.hardware));
+        EXPECT_EQ(listingThreadCount(c.requested, c.hardware), c.expected);
+    }
+}
+
+TEST(FileIdSet, GrowsAndForgets) {
+    FileIdSet set;
+    for (std::uint64_t id = 1; id <= 10'000; ++id) {
+        ASSERT_TRUE(set.insert(id * 7919, static_cast<std::int32_t>(id)));
+    }
+    EXPECT_FALSE(set.insert(7919, 99));
+    EXPECT_EQ(set.size(), 10'000u);
+    EXPECT_GE(set.slotCount() * 7, set.size() * 10);
+    set.retainIf([](std::int32_t row) { return row % 2 == 0; });
+    EXPECT_EQ(set.size(), 5'000u);
+    EXPECT_TRUE(set.contains(2 * 7919));
+    EXPECT_FALSE(set.contains(7919));
+    EXPECT_GE(set.slotCount(), 4 * set.size());
+    EXPECT_TRUE(set.insert(7919, 1));
+}
+
+TEST(FolderWalk, FolderPathsJoinTheChainBelowTheLongRoot) {
+    NodeStore store;
+    store.appendRows(3);
+    store.setName(0, u"C:\\");
+    store.setName(1, u"Users");
+    store.setName(2, u"a");
+    store.parent.set(2, 1);
+    store.publish();
+    std::vector<NodeId> chain;
+    std::u16string path;
+    folderPath(store, u"\\\\?\\C:\\", 2, chain, path);
+    const char16_t s = pathSeparator();
+    EXPECT_EQ(path,
+              std::u16string(u"\\\\?\\C:\\") + (s == u'\\' ? u"" : u"/") + u"Users" + s + u"a");
+    folderPath(store, u"/srv/x", 0, chain, path);
+    EXPECT_EQ(path, u"/srv/x");
+}
+
+}  // namespace
+}  // namespace scan::testing
