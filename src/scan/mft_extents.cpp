@@ -56,14 +56,14 @@ void buildExtents(std::vector<StreamPiece> pieces, const VolumeGeometry& geometr
             break;
         }
         for (const DataRun& run : piece.runs) {
-            if (run.sparse || run.firstCluster < 0 ||
-                run.clusterCount > geometry.totalClusters ||
+            if (run.sparse || run.firstCluster < 0 || run.clusterCount > geometry.totalClusters ||
                 static_cast<std::uint64_t>(run.firstCluster) >
                     geometry.totalClusters - run.clusterCount ||
                 run.clusterCount * geometry.bytesPerCluster > volumeBytes - layout.length) {
                 return;
             }
-            layout.extents.push_back({static_cast<std::uint64_t>(run.firstCluster), run.clusterCount});
+            layout.extents.push_back(
+                {static_cast<std::uint64_t>(run.firstCluster), run.clusterCount});
             layout.length += run.clusterCount * geometry.bytesPerCluster;
             nextVcn += run.clusterCount;
         }
@@ -161,8 +161,8 @@ bool readTableBytes(VolumeSource& source, const VolumeGeometry& geometry,
         const std::uint64_t extentBytes = extent.clusterCount * geometry.bytesPerCluster;
         const std::uint64_t extentEnd = extentStart + extentBytes;
         if (position >= extentStart && position < extentEnd) {
-            const std::size_t take =
-                static_cast<std::size_t>(std::min<std::uint64_t>(length - done, extentEnd - position));
+            const std::size_t take = static_cast<std::size_t>(
+                std::min<std::uint64_t>(length - done, extentEnd - position));
             const std::uint64_t offset =
                 extent.firstCluster * geometry.bytesPerCluster + (position - extentStart);
             if (!source.read(offset, buffer + done, take)) {

@@ -22,7 +22,9 @@ inline std::uint16_t read16(Bytes bytes, std::size_t offset) {
 inline std::uint32_t read32(Bytes bytes, std::size_t offset) {
     return static_cast<std::uint32_t>(readUnsigned(bytes, offset, 4));
 }
-inline std::uint64_t read64(Bytes bytes, std::size_t offset) { return readUnsigned(bytes, offset, 8); }
+inline std::uint64_t read64(Bytes bytes, std::size_t offset) {
+    return readUnsigned(bytes, offset, 8);
+}
 // Whether [offset, offset + length) lies within a range of `size` bytes, without overflow.
 inline bool fits(std::uint64_t offset, std::uint64_t length, std::uint64_t size) {
     return offset <= size && length <= size - offset;

@@ -102,7 +102,8 @@ void RecordTable::parseRecord(std::uint32_t number, Bytes record, std::uint32_t 
     if (!readRecordHeader(record, header)) {
         return;
     }
-    // Every bit counts: the extensions of record 0 have a base reference of a sequence number alone.
+    // Every bit counts: the extensions of record 0 have a base reference of a sequence number
+    // alone.
     const bool extension = header.baseReference != 0;
     const std::uint64_t target = extension ? header.baseReference & kRecordNumberMask : number;
     if (target >= count_) {
@@ -137,15 +138,16 @@ void RecordTable::parseRecord(std::uint32_t number, Bytes record, std::uint32_t 
     const bool usableName = facts.hasName && !facts.nameUnits.empty() && parent < count_;
     std::uint32_t start = 0;
     if (!extension) {
-        flags[t] = static_cast<std::uint8_t>(flags[t] | RecordBase | (directory ? RecordDirectory : 0));
+        flags[t] =
+            static_cast<std::uint8_t>(flags[t] | RecordBase | (directory ? RecordDirectory : 0));
         created[t] = facts.created;
         if (usableName && appendName(facts.nameUnits, start)) {
             parentRecord[t] = static_cast<std::uint32_t>(parent);
             nameStart[t] = start;
             nameLength[t] = static_cast<std::uint16_t>(facts.nameUnits.size() / 2);
-            flags[t] = static_cast<std::uint8_t>(
-                (flags[t] & ~RecordNameFromExtension) | RecordNamed |
-                (facts.nameSpace == kNamespaceDos ? RecordDosName : 0));
+            flags[t] =
+                static_cast<std::uint8_t>((flags[t] & ~RecordNameFromExtension) | RecordNamed |
+                                          (facts.nameSpace == kNamespaceDos ? RecordDosName : 0));
         }
     } else if (usableName && appendName(facts.nameUnits, start)) {
         extensionNames_.push_back({t, static_cast<std::uint32_t>(parent), start,
@@ -168,9 +170,9 @@ void RecordTable::resolveExtensions() {
         parentRecord[t] = name.parentRecord;
         nameStart[t] = name.nameStart;
         nameLength[t] = name.nameLength;
-        flags[t] = static_cast<std::uint8_t>((flags[t] & ~RecordDosName) | RecordNamed |
-                                             RecordNameFromExtension |
-                                             (name.dos ? RecordDosName : 0));
+        flags[t] =
+            static_cast<std::uint8_t>((flags[t] & ~RecordDosName) | RecordNamed |
+                                      RecordNameFromExtension | (name.dos ? RecordDosName : 0));
     }
     for (const ExtensionIndex& index : extensionIndexes_) {
         if (has(index.target, RecordDirectory)) {

@@ -13,8 +13,7 @@ bool isUsableGeometry(const VolumeGeometry& g) {
     return powerOfTwoIn(g.bytesPerSector, 256, 4096) &&
            powerOfTwoIn(g.bytesPerCluster, g.bytesPerSector, 2u << 20) &&
            powerOfTwoIn(g.recordSize, 256, 64u << 10) && g.totalClusters > 0 &&
-           g.totalClusters <= UINT64_MAX / g.bytesPerCluster &&
-           g.mftStartCluster < g.totalClusters;
+           g.totalClusters <= UINT64_MAX / g.bytesPerCluster && g.mftStartCluster < g.totalClusters;
 }
 
 bool geometryFromBootSector(std::span<const std::uint8_t> sector, VolumeGeometry& geometry) {

@@ -21,8 +21,8 @@ struct VolumeGeometry {
 
 // Whether the sizes are ones a real volume can have: sectors of 256 to 4,096 bytes, clusters a
 // power of two from one sector to 2 MiB, records a power of two from 256 bytes to 64 KiB, the table
-// starting inside the volume and a volume size that fits 64 bits. Anything else is damage, and trusting it would size buffers
-// and tables from garbage.
+// starting inside the volume and a volume size that fits 64 bits. Anything else is damage, and
+// trusting it would size buffers and tables from garbage.
 bool isUsableGeometry(const VolumeGeometry& geometry);
 
 // Reads the geometry from the first sector of an NTFS volume: bytes per sector at 0x0B, sectors

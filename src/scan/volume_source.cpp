@@ -6,8 +6,7 @@ namespace scan {
 
 bool readBootGeometry(VolumeSource& source, VolumeGeometry& geometry) {
     std::array<std::uint8_t, 512> sector{};
-    return source.read(0, sector.data(), sector.size()) &&
-           geometryFromBootSector(sector, geometry);
+    return source.read(0, sector.data(), sector.size()) && geometryFromBootSector(sector, geometry);
 }
 
 }  // namespace scan

@@ -61,7 +61,9 @@ HANDLE openForReading(const std::wstring& path) {
                        OPEN_EXISTING, 0, nullptr);
 }
 
-std::wstring wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring wide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 // The device to open for the volume at `root`. A drive root (C:\) is its drive's device; a volume
 // mounted in a folder has no drive letter of its own, and the first two characters of its root
@@ -112,7 +114,8 @@ OpenedVolume openMountedVolume(const VolumeInfo& volume) {
     opened.geometry.bytesPerCluster = data.BytesPerCluster;
     opened.geometry.recordSize = data.BytesPerFileRecordSegment;
     opened.geometry.mftStartCluster = static_cast<std::uint64_t>(data.MftStartLcn.QuadPart);
-    opened.geometry.mftValidDataLength = static_cast<std::uint64_t>(data.MftValidDataLength.QuadPart);
+    opened.geometry.mftValidDataLength =
+        static_cast<std::uint64_t>(data.MftValidDataLength.QuadPart);
     opened.geometry.totalClusters = static_cast<std::uint64_t>(data.TotalClusters.QuadPart);
     opened.source = std::move(source);
     return opened;

@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 // An image held in memory, of which the first `visible` bytes can be read.
 class MemorySource final : public VolumeSource {
   public:
-    explicit MemorySource(std::vector<std::uint8_t>& bytes) : bytes_(bytes), visible_(bytes.size()) {}
+    explicit MemorySource(std::vector<std::uint8_t>& bytes)
+        : bytes_(bytes), visible_(bytes.size()) {}
     bool read(std::uint64_t offset, void* buffer, std::size_t length) override {
         if (!fits(offset, length, visible_)) {
             return false;

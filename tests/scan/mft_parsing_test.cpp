@@ -18,10 +18,14 @@ TEST(DataRuns, DecodeTable) {
         std::vector<DataRun> runs;
     };
     const Case cases[] = {
-        {"two runs, the second before the first", {0x21, 0x10, 0x00, 0x10, 0x11, 0x05, 0xF0, 0x00},
-         true, {{0x1000, 0x10, false}, {0x1000 - 0x10, 5, false}}},
-        {"a sparse run between two", {0x11, 0x04, 0x20, 0x01, 0x08, 0x11, 0x02, 0x04, 0x00},
-         true, {{0x20, 4, false}, {0, 8, true}, {0x24, 2, false}}},
+        {"two runs, the second before the first",
+         {0x21, 0x10, 0x00, 0x10, 0x11, 0x05, 0xF0, 0x00},
+         true,
+         {{0x1000, 0x10, false}, {0x1000 - 0x10, 5, false}}},
+        {"a sparse run between two",
+         {0x11, 0x04, 0x20, 0x01, 0x08, 0x11, 0x02, 0x04, 0x00},
+         true,
+         {{0x20, 4, false}, {0, 8, true}, {0x24, 2, false}}},
         {"the end of the attribute ends the list", {0x11, 0x04, 0x20}, true, {{0x20, 4, false}}},
         {"a length field of 0 bytes", {0x10, 0x20, 0x00}, false, {}},
         {"an offset field of 9 bytes", {0x91, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00}, false, {}},
@@ -29,9 +33,10 @@ TEST(DataRuns, DecodeTable) {
         {"a zero length", {0x11, 0x00, 0x20, 0x00}, false, {}},
         {"a negative length", {0x11, 0xFF, 0x20, 0x00}, false, {}},
         {"a cluster number that overflows",
-         {0x81, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x81, 0x01, 0xFF, 0xFF, 0xFF,
-          0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00},
-         false, {{INT64_MAX, 1, false}}},
+         {0x81, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x81,
+          0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00},
+         false,
+         {{INT64_MAX, 1, false}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -172,7 +177,8 @@ TEST(FileTableDecision, Table) {
         {"unknown volume, any folder", 2, false, false, true, true, false,
          u"the volume could not be identified"},
         {"not NTFS, automatic", 0, true, false, true, true, false, u""},
-        {"not NTFS, any folder", 2, true, false, true, true, false, u"the volume is FAT32, not NTFS"},
+        {"not NTFS, any folder", 2, true, false, true, true, false,
+         u"the volume is FAT32, not NTFS"},
         {"not elevated, whole volume", 0, true, true, false, true, false,
          u"reading the master file table needs administrator rights"},
         {"not elevated, a folder", 0, true, true, false, false, false,

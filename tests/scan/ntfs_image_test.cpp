@@ -21,14 +21,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#define IMAGE_OR_SKIP(variable, recipe)               \
-    std::string why;                                  \
+#define IMAGE_OR_SKIP(variable, recipe)                  \
+    std::string why;                                     \
     const std::string variable = imagePath(recipe, why); \
-    if (variable.empty()) {                           \
-        GTEST_SKIP() << why;                          \
+    if (variable.empty()) {                              \
+        GTEST_SKIP() << why;                             \
     }
 
-const char16_t* const kMetadataFiles[] = {u"$MFT",    u"$MFTMirr", u"$LogFile", u"$Volume",
+const char16_t* const kMetadataFiles[] = {u"$MFT",     u"$MFTMirr", u"$LogFile", u"$Volume",
                                           u"$AttrDef", u"$Bitmap",  u"$Boot",    u"$BadClus",
                                           u"$Secure",  u"$UpCase",  u"$Extend"};
 
@@ -95,8 +95,8 @@ TEST(NtfsImage, BasicImageHoldsWhatWasWritten) {
         {u"docs/report.pdf", 50000, 13 * 4096},
         {u"docs/empty.dat", 0, 0},
         {u"docs/deep/er/still/file.bin", 9000, 3 * 4096},
-        {u"sparse.vhd", 8u << 20, 4096},         // only the run that holds data
-        {u"streams.txt", 9, 5 * 4096},           // the named stream adds to allocated only
+        {u"sparse.vhd", 8u << 20, 4096},  // only the run that holds data
+        {u"streams.txt", 9, 5 * 4096},    // the named stream adds to allocated only
         {u"Ünïcödé 文件.txt", 5, 0},
         {u"A long file name.text", 3000, 4096},  // the long name, not the DOS one
         {u"$Boot", 8192, 8192},

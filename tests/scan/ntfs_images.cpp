@@ -147,8 +147,8 @@ MountedImage::MountedImage(const std::string& image) {
         return;
     }
     folder_ = pattern;
-    const std::string command = std::string("'") + ROZOVIZOV_IMAGE_SCRIPT + "' mount '" + image +
-                                "' '" + folder_ + "'";
+    const std::string command =
+        std::string("'") + ROZOVIZOV_IMAGE_SCRIPT + "' mount '" + image + "' '" + folder_ + "'";
     mounted_ = std::system(command.c_str()) == 0;
 #else
     (void)image;
