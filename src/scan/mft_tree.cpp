@@ -5,28 +5,13 @@
 #include "scan/node_store.h"
 #include "scan/scan_counters.h"
 #include "scan/scan_options.h"
+#include "scan/volumes.h"
 
 #include <utility>
 
 namespace scan {
 
 namespace {
-
-// Letter case as NTFS folds it for the names a path is typed with: A-Z and a-z.
-bool equalFoldingAscii(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    const auto fold = [](char16_t c) {
-        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-    };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (fold(a[i]) != fold(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool isChild(const RecordTable& table, std::uint32_t record) {
     return table.has(record, RecordNamed) && record != kRootRecord;
@@ -72,7 +57,7 @@ bool findStartRecord(const RecordTable& table, const ChildIndex& children,
                 exact = child;
                 break;
             }
-            if (folded == UINT32_MAX && equalFoldingAscii(name, piece)) {
+            if (folded == UINT32_MAX && equalIgnoringCase(name, piece)) {
                 folded = child;
             }
         }
