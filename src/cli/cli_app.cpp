@@ -37,28 +37,48 @@ void printError(const std::u16string& text) {
     writeStandardError(std::string(kProgram) + ": " + scan::toUtf8(text) + "\n");
 }
 
-// The controller's notices, turned into a condition the main thread waits on between ticks.
+// The controller's end notice and Ctrl+C, turned into a condition the main thread waits on
+// between progress ticks.
 class EndSignal : public scan::ScanNotifier {
   public:
+    enum class Wake { Tick, Interrupted, Ended };
+
     void scanEnded() override {
         std::lock_guard guard(lock_);
         ended_ = true;
         changed_.notify_all();
     }
-    // The command line ticks by itself in waitForEnd.
+    // The command line ticks by itself in waitTick.
     void startTicking() override {}
     void stopTicking() override {}
 
-    // Waits for the end or the next tick, whichever comes first; true at the end.
-    bool waitTick() {
+    // Any thread: Ctrl+C was pressed.
+    void interrupt() {
+        std::lock_guard guard(lock_);
+        interrupted_ = true;
+        changed_.notify_all();
+    }
+
+    // Waits for the end, an interrupt not reported before, or the next tick.
+    Wake wait() {
         std::unique_lock guard(lock_);
-        return changed_.wait_for(guard, kTick, [this] { return ended_; });
+        changed_.wait_for(guard, kTick, [this] { return ended_ || interrupted_ != reported_; });
+        if (ended_) {
+            return Wake::Ended;
+        }
+        if (interrupted_ != reported_) {
+            reported_ = interrupted_;
+            return Wake::Interrupted;
+        }
+        return Wake::Tick;
     }
 
   private:
     std::mutex lock_;
     std::condition_variable changed_;
     bool ended_ = false;
+    bool interrupted_ = false;
+    bool reported_ = false;
 };
 
 // The status line on standard error, rewritten in place.
@@ -89,19 +109,19 @@ class ProgressLine {
     std::size_t shown_ = 0;
 };
 
-// Runs the scan to its end, showing progress and turning the first Ctrl+C into a stop request.
+// Runs the scan to its end, showing progress every tick and turning Ctrl+C into a stop request.
 void scanToEnd(scan::ScanController& controller, EndSignal& signal, scan::Measure measure) {
     ProgressLine progress(standardErrorIsTerminal());
-    installInterruptHandler();
-    bool stopAsked = false;
+    installInterruptHandler([&signal] { signal.interrupt(); });
+    progress.show(app::statusText(app::statusFactsOf(controller, measure)));
     for (;;) {
-        const bool ended = signal.waitTick();
-        if (ended) {
+        const EndSignal::Wake wake = signal.wait();
+        if (wake == EndSignal::Wake::Ended) {
             break;
         }
-        if (!stopAsked && interruptRequested()) {
+        if (wake == EndSignal::Wake::Interrupted) {
             controller.stopScan();
-            stopAsked = true;
+            continue;
         }
         controller.bumpGeneration();
         progress.show(app::statusText(app::statusFactsOf(controller, measure)));

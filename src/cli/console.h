@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,11 +18,11 @@ bool standardErrorIsTerminal();
 void writeStandardOutput(std::string_view utf8);
 void writeStandardError(std::string_view utf8);
 
-// From now on the first Ctrl+C only sets a flag that interruptRequested answers; a second one
-// ends the process as usual.
-void installInterruptHandler();
-bool interruptRequested();
-// Ctrl+C ends the process again.
+// From now on the first Ctrl+C calls `onInterrupt` (on a thread of its own, never inside a signal
+// handler) instead of ending the process; a second one ends the process as usual.
+void installInterruptHandler(std::function<void()> onInterrupt);
+// Ctrl+C ends the process again. Once this returns, `onInterrupt` is not running and will not be
+// called.
 void restoreInterruptDefault();
 
 // The value of an environment variable, or nothing when it is not set.

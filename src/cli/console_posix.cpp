@@ -6,22 +6,52 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace cli {
 
 namespace {
 
-// Lock-free, so the signal handler may set it.
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// The signal handler only writes one byte to this pipe, which is async-signal-safe; a watcher
+// thread reads it and calls the owner's function.
+int interruptPipe[2] = {-1, -1};
+std::thread watcher;
+std::function<void()> interruptCallback;
+
+constexpr char kInterrupt = 'i';
+constexpr char kQuit = 'q';
 
 extern "C" void onInterrupt(int) {
-    interrupted.store(true, std::memory_order_relaxed);
+    const int saved = errno;
+    const char byte = kInterrupt;
+    [[maybe_unused]] const ssize_t ignored = ::write(interruptPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void watchInterrupts() {
+    for (;;) {
+        char byte = 0;
+        const ssize_t got = ::read(interruptPipe[0], &byte, 1);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got != 1 || byte == kQuit) {
+            return;
+        }
+        interruptCallback();
+    }
+}
+
+void setAction(void (*handler)(int), int flags) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = flags;
+    ::sigaction(SIGINT, &action, nullptr);
 }
 
 void writeAll(int descriptor, std::string_view bytes) {
@@ -72,24 +102,29 @@ void writeStandardError(std::string_view utf8) {
     writeAll(STDERR_FILENO, utf8);
 }
 
-void installInterruptHandler() {
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
+void installInterruptHandler(std::function<void()> onInterrupt) {
+    if (::pipe2(interruptPipe, O_CLOEXEC) != 0) {
+        return;
+    }
+    interruptCallback = std::move(onInterrupt);
+    watcher = std::thread(watchInterrupts);
     // One-shot: a second Ctrl+C finds the default action again.
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-}
-
-bool interruptRequested() {
-    return interrupted.load(std::memory_order_relaxed);
+    setAction(cli::onInterrupt, SA_RESETHAND | SA_RESTART);
 }
 
 void restoreInterruptDefault() {
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
+    setAction(SIG_DFL, 0);
+    if (!watcher.joinable()) {
+        return;
+    }
+    const char byte = kQuit;
+    while (::write(interruptPipe[1], &byte, 1) < 0 && errno == EINTR) {
+    }
+    watcher.join();
+    ::close(interruptPipe[0]);
+    ::close(interruptPipe[1]);
+    interruptPipe[0] = interruptPipe[1] = -1;
+    interruptCallback = nullptr;
 }
 
 std::optional<std::u16string> environmentText(const char* name) {

@@ -5,25 +5,34 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 namespace cli {
 
 namespace {
 
-// Set by the console's control handler, which runs on a thread of its own.
-std::atomic<bool> interrupted{false};
+// The console's control handler runs on a thread of its own, so it may call the owner's
+// function directly; the lock keeps restoreInterruptDefault from returning while it runs.
+std::mutex callbackLock;
+std::function<void()> interruptCallback;
+bool interruptSeen = false;
 
 BOOL WINAPI onControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
         return FALSE;
     }
-    // A second Ctrl+C falls through to the default handler, which ends the process.
-    return interrupted.exchange(true) ? FALSE : TRUE;
+    std::lock_guard guard(callbackLock);
+    if (interruptSeen || !interruptCallback) {
+        // A second Ctrl+C falls through to the default handler, which ends the process.
+        return FALSE;
+    }
+    interruptSeen = true;
+    interruptCallback();
+    return TRUE;
 }
 
 void writeAll(DWORD which, std::string_view bytes) {
@@ -93,16 +102,19 @@ void writeStandardError(std::string_view utf8) {
     writeAll(STD_ERROR_HANDLE, utf8);
 }
 
-void installInterruptHandler() {
+void installInterruptHandler(std::function<void()> onInterrupt) {
+    {
+        std::lock_guard guard(callbackLock);
+        interruptCallback = std::move(onInterrupt);
+        interruptSeen = false;
+    }
     ::SetConsoleCtrlHandler(onControl, TRUE);
-}
-
-bool interruptRequested() {
-    return interrupted.load();
 }
 
 void restoreInterruptDefault() {
     ::SetConsoleCtrlHandler(onControl, FALSE);
+    std::lock_guard guard(callbackLock);
+    interruptCallback = nullptr;
 }
 
 std::optional<std::u16string> environmentText(const char* name) {
