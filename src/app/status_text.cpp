@@ -22,9 +22,13 @@ StatusFacts statusFactsOf(const scan::ScanController& controller, scan::Measure 
         facts.method = controller.method();
     }
     facts.files = store.fileCount.get(0);
-    const std::uint64_t removed = scanner->removedRows();
-    const auto items = static_cast<std::int64_t>(published > removed ? published - removed : 0);
-    facts.folders = items - facts.files;
+    // Further names of a hard-linked file are rows with no file count of their own; they are
+    // not folders, so they come off the rows that are not files.
+    const std::uint64_t notFolders =
+        scanner->removedRows() + scanner->counters().duplicateLinks.get();
+    const auto items =
+        static_cast<std::int64_t>(published > notFolders ? published - notFolders : 0);
+    facts.folders = items > facts.files ? items - facts.files : 0;
     facts.allocated = static_cast<std::int64_t>(store.allocated.get(0));
     facts.elapsedSeconds = controller.elapsedSeconds();
     facts.measure = measure;

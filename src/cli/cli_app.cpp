@@ -223,8 +223,9 @@ int runCli(const std::vector<std::u16string>& arguments) {
         return kExitUsage;
     }
 
-    scan::ScanController controller;
+    // The signal outlives the controller, whose destructor still tells it the ticks stop.
     EndSignal signal;
+    scan::ScanController controller;
     controller.setNotifier(&signal);
     controller.setOptionsAdjuster([&options](scan::ScanOptions& scanOptions) {
         scanOptions.method = options.method;

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <regex>
 #include <set>
 #include <utility>
 
@@ -117,6 +118,9 @@ TEST_F(CliTest, CtrlCStopsTheScanAndReportsWhatWasFound) {
     for (int grow : {40, 80, 160}) {
         ASSERT_NO_FATAL_FAILURE(makeWideTree(big / std::to_string(grow), grow));
         folders += grow;
+        // A run that completed recorded itself; only the stopped one counts.
+        std::error_code ignored;
+        fs::remove(historyFile(), ignored);
         run = runAndInterrupt({utf8Of(big), "--threads", "1", "--top", "3"}, out_);
         if (run.exitCode != 0) {
             break;
@@ -132,6 +136,18 @@ TEST_F(CliTest, CtrlCStopsTheScanAndReportsWhatWasFound) {
                 run.terminal.find("\rStarting scan…") != std::string::npos)
         << run.terminal;
     EXPECT_FALSE(fs::exists(historyFile())) << "a stopped scan is not recorded";
+}
+
+TEST_F(CliTest, AFurtherNameOfAHardLinkedFileIsNeitherAFileNorAFolder) {
+    writeFile("data.bin", 3000);
+    fs::create_directories(root_ / "sub");
+    fs::create_hard_link(root_ / "data.bin", root_ / "sub" / "again.bin");
+    const CliRun run = cli({rootText(), "--top", "0", "--csv", outText("links.csv")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("Scan complete · 1 files · 2 folders · ")) << run.out;
+    std::ifstream in(out_ / "links.csv", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(std::regex_search(text, std::regex(",0,0,0,[^,]*,duplicate\r\n"))) << text;
 }
 
 struct Totals {

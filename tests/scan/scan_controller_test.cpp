@@ -34,8 +34,9 @@ TEST_F(ScanControllerTest, TheAdjusterChoosesMethodAndThreadsAfterTheCutoffs) {
     writeFile("a/one.bin", 5000);
     writeFile("two.txt", 10);
     constexpr std::uint32_t now = 1'700'000'000;
-    ScanController controller([] { return now; });
+    // The notifier outlives the controller, whose destructor still tells it the ticks stop.
     EndNotifier notifier;
+    ScanController controller([] { return now; });
     controller.setNotifier(&notifier);
     std::uint32_t monthCutoffSeen = 0;
     controller.setOptionsAdjuster([&](ScanOptions& options) {
@@ -60,8 +61,8 @@ TEST_F(ScanControllerTest, TheAdjusterChoosesMethodAndThreadsAfterTheCutoffs) {
 
 TEST_F(ScanControllerTest, WithoutAnAdjusterTheDefaultsStay) {
     writeFile("one.bin", 1);
-    ScanController controller([] { return std::uint32_t{1'700'000'000}; });
     EndNotifier notifier;
+    ScanController controller([] { return std::uint32_t{1'700'000'000}; });
     controller.setNotifier(&notifier);
     controller.startScan(rootText());
     notifier.waitForEnd();
