@@ -114,13 +114,19 @@ void scanToEnd(scan::ScanController& controller, EndSignal& signal, scan::Measur
     ProgressLine progress(standardErrorIsTerminal());
     installInterruptHandler([&signal] { signal.interrupt(); });
     progress.show(app::statusText(app::statusFactsOf(controller, measure)));
+    bool stopWanted = false;
     for (;;) {
         const EndSignal::Wake wake = signal.wait();
         if (wake == EndSignal::Wake::Ended) {
             break;
         }
-        if (wake == EndSignal::Wake::Interrupted) {
+        stopWanted = stopWanted || wake == EndSignal::Wake::Interrupted;
+        if (stopWanted) {
+            // Asked again on every tick: the walk clears a stop request that came before it
+            // started (while the file table reader decided), and Ctrl+C may come that early.
             controller.stopScan();
+        }
+        if (wake == EndSignal::Wake::Interrupted) {
             continue;
         }
         controller.bumpGeneration();
