@@ -46,7 +46,11 @@ void ScanController::startScan(const std::u16string& root) {
     wholeVolume_ = isWholeVolume(rootPath_);
 
     previousScan_ = history::lastScanTime(rootPath_);
-    scanner_ = std::make_unique<Scanner>(scanOptionsAt(clock_(), previousScan_));
+    ScanOptions options = scanOptionsAt(clock_(), previousScan_);
+    if (adjuster_) {
+        adjuster_(options);
+    }
+    scanner_ = std::make_unique<Scanner>(options);
 
     running_.exchange(true);
     stopped_ = false;

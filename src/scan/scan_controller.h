@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace scan {
 
@@ -44,8 +45,14 @@ class ScanController {
     ScanController(const ScanController&) = delete;
     ScanController& operator=(const ScanController&) = delete;
 
-    // Set once by the owner before the first scan; not owned.
+    // Set once by the owner before the first scan; not owned. It must outlive the controller,
+    // whose destruction still stops the ticking.
     void setNotifier(ScanNotifier* notifier) { notifier_ = notifier; }
+    // Called by startScan on the options of each new scan, after the cut-offs and the previous
+    // scan are filled in, so an owner can choose the method or the listing threads (the command
+    // line does; the main window keeps the defaults). Runs on the owner's thread.
+    using OptionsAdjuster = std::function<void(ScanOptions&)>;
+    void setOptionsAdjuster(OptionsAdjuster adjuster) { adjuster_ = std::move(adjuster); }
 
     // Ends any previous scan, then scans `root` on a new worker with a new Scanner.
     void startScan(const std::u16string& root);
@@ -83,6 +90,7 @@ class ScanController {
 
     Clock clock_;
     ScanNotifier* notifier_ = nullptr;
+    OptionsAdjuster adjuster_;
     std::unique_ptr<Scanner> scanner_;
     std::thread worker_;
     std::u16string rootPath_;

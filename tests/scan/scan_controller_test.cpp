@@ -201,5 +201,47 @@ TEST_F(ScanControllerTest, ARefreshCountsOldRowsLeavesTheHistoryAndEndsOnce) {
     EXPECT_EQ(notifier.starts_, 2) << "nothing that is not a folder is refreshed";
 }
 
+TEST_F(ScanControllerTest, TheAdjusterChoosesMethodAndThreadsAfterTheCutoffs) {
+    writeFile("a/one.bin", 5000);
+    writeFile("two.txt", 10);
+    constexpr std::uint32_t now = 1'700'000'000;
+    // The notifier outlives the controller, whose destructor still tells it the ticks stop.
+    RecordingNotifier notifier;
+    ScanController controller([] { return now; });
+    controller.setNotifier(&notifier);
+    std::uint32_t monthCutoffSeen = 0;
+    controller.setOptionsAdjuster([&](ScanOptions& options) {
+        monthCutoffSeen = options.monthCutoff;
+        options.method = 1;
+        options.threads = 3;
+    });
+    controller.startScan(rootText());
+    ASSERT_TRUE(notifier.waitForEnds(1));
+    controller.joinWorker();
+
+    ASSERT_NE(controller.scanner(), nullptr);
+    const ScanOptions& used = controller.scanner()->options();
+    EXPECT_EQ(monthCutoffSeen, now - 2'592'000u) << "the adjuster sees the filled-in options";
+    EXPECT_EQ(used.method, 1u);
+    EXPECT_EQ(used.threads, 3);
+    EXPECT_EQ(used.monthCutoff, now - 2'592'000u);
+    EXPECT_EQ(used.halfYearCutoff, now - 15'724'800u);
+    EXPECT_EQ(controller.scanner()->store().fileCount.get(0), 2u);
+    EXPECT_FALSE(controller.stopped());
+}
+
+TEST_F(ScanControllerTest, WithoutAnAdjusterTheDefaultsStay) {
+    writeFile("one.bin", 1);
+    RecordingNotifier notifier;
+    ScanController controller([] { return std::uint32_t{1'700'000'000}; });
+    controller.setNotifier(&notifier);
+    controller.startScan(rootText());
+    ASSERT_TRUE(notifier.waitForEnds(1));
+    controller.joinWorker();
+    ASSERT_NE(controller.scanner(), nullptr);
+    EXPECT_EQ(controller.scanner()->options().method, 0u);
+    EXPECT_EQ(controller.scanner()->options().threads, 0);
+}
+
 }  // namespace
 }  // namespace scan::testing

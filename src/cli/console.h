@@ -1,0 +1,41 @@
+#pragma once
+
+// What the command line needs from the platform: its standard streams, Ctrl+C, the environment
+// and files named on the command line. One back end per platform.
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// Makes the standard streams carry UTF-8 (a console shows it as such).
+void prepareConsole();
+bool standardErrorIsTerminal();
+void writeStandardOutput(std::string_view utf8);
+void writeStandardError(std::string_view utf8);
+
+// From now on the first Ctrl+C calls `onInterrupt` (on a thread of its own, never inside a signal
+// handler) instead of ending the process; a second one ends the process as usual.
+void installInterruptHandler(std::function<void()> onInterrupt);
+// Ctrl+C ends the process again. Once this returns, `onInterrupt` is not running and will not be
+// called.
+void restoreInterruptDefault();
+
+// The value of an environment variable, or nothing when it is not set.
+std::optional<std::u16string> environmentText(const char* name);
+
+// Opens (creating or truncating) a file named on the command line for binary writing; null with
+// `reason` filled in (a lower-case phrase) when it cannot be opened.
+std::FILE* openForWriting(const std::u16string& path, std::u16string& reason);
+
+// A file named on the command line as the standard library names it.
+std::filesystem::path fileSystemPath(const std::u16string& path);
+
+// Why `path` cannot be listed as a folder, as a lower-case phrase ("it does not exist").
+std::u16string unreachableReason(const std::u16string& path);
+
+}  // namespace cli

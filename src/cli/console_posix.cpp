@@ -1,0 +1,161 @@
+#include "cli/console.h"
+
+#include "scan/scanner.h"
+#include "scan/text.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace cli {
+
+namespace {
+
+// The signal handler only writes one byte to this pipe, which is async-signal-safe; a watcher
+// thread reads it and calls the owner's function.
+int interruptPipe[2] = {-1, -1};
+std::thread watcher;
+std::function<void()> interruptCallback;
+
+constexpr char kInterrupt = 'i';
+constexpr char kQuit = 'q';
+
+extern "C" void onInterrupt(int) {
+    const int saved = errno;
+    const char byte = kInterrupt;
+    [[maybe_unused]] const ssize_t ignored = ::write(interruptPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void watchInterrupts() {
+    for (;;) {
+        char byte = 0;
+        const ssize_t got = ::read(interruptPipe[0], &byte, 1);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got != 1 || byte == kQuit) {
+            return;
+        }
+        interruptCallback();
+    }
+}
+
+void setAction(void (*handler)(int), int flags) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = flags;
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+void writeAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+std::u16string reasonOf(int error) {
+    switch (error) {
+        case ENOENT:
+            return u"it does not exist";
+        case ENOTDIR:
+            return u"it is not a folder";
+        case EACCES:
+        case EPERM:
+            return u"access is denied";
+        default: {
+            std::string text = std::strerror(error);
+            if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+                text[0] = static_cast<char>(text[0] - 'A' + 'a');
+            }
+            return scan::fromUtf8(text);
+        }
+    }
+}
+
+}  // namespace
+
+void prepareConsole() {}
+
+bool standardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+void writeStandardOutput(std::string_view utf8) {
+    writeAll(STDOUT_FILENO, utf8);
+}
+
+void writeStandardError(std::string_view utf8) {
+    writeAll(STDERR_FILENO, utf8);
+}
+
+void installInterruptHandler(std::function<void()> onInterrupt) {
+    if (::pipe2(interruptPipe, O_CLOEXEC) != 0) {
+        return;
+    }
+    interruptCallback = std::move(onInterrupt);
+    watcher = std::thread(watchInterrupts);
+    // One-shot: a second Ctrl+C finds the default action again.
+    setAction(cli::onInterrupt, SA_RESETHAND | SA_RESTART);
+}
+
+void restoreInterruptDefault() {
+    setAction(SIG_DFL, 0);
+    if (!watcher.joinable()) {
+        return;
+    }
+    const char byte = kQuit;
+    while (::write(interruptPipe[1], &byte, 1) < 0 && errno == EINTR) {
+    }
+    watcher.join();
+    ::close(interruptPipe[0]);
+    ::close(interruptPipe[1]);
+    interruptPipe[0] = interruptPipe[1] = -1;
+    interruptCallback = nullptr;
+}
+
+std::optional<std::u16string> environmentText(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    return scan::fileNameFromBytes(value);
+}
+
+std::FILE* openForWriting(const std::u16string& path, std::u16string& reason) {
+    std::FILE* file = std::fopen(scan::fileNameToBytes(path).c_str(), "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        reason = error == ENOENT ? u"its folder does not exist" : reasonOf(error);
+    }
+    return file;
+}
+
+std::filesystem::path fileSystemPath(const std::u16string& path) {
+    return std::filesystem::path(scan::fileNameToBytes(path));
+}
+
+std::u16string unreachableReason(const std::u16string& path) {
+    const std::string bytes = scan::fileNameToBytes(scan::longPathOf(path));
+    const int folder = ::open(bytes.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        return reasonOf(errno);
+    }
+    ::close(folder);
+    return u"it cannot be read";
+}
+
+}  // namespace cli
