@@ -206,9 +206,9 @@ int runScan(int threads, const std::string& root) {
                  static_cast<unsigned long long>(store.rowCount()),
                  static_cast<unsigned long long>(store.namesUsed()),
                  static_cast<unsigned long long>(store.memoryBytes()), result.seconds,
-                 result.pathSeconds, result.openSeconds, result.listSeconds,
-                 result.handOverSeconds, result.workerSeconds, result.commitSeconds,
-                 result.committerSeconds, static_cast<unsigned long long>(result.queuePeak),
+                 result.pathSeconds, result.openSeconds, result.listSeconds, result.handOverSeconds,
+                 result.workerSeconds, result.commitSeconds, result.committerSeconds,
+                 static_cast<unsigned long long>(result.queuePeak),
                  static_cast<unsigned long long>(result.producerWaits));
     return result.unreadable == 0 ? 0 : 3;
 }
