@@ -1,7 +1,8 @@
 #pragma once
 
 // Reads the entries of one folder from the file system: the platform's part of the folder walk.
-// Each listing thread owns one lister, which keeps its listing buffer from folder to folder.
+// Each listing thread of one walk owns one lister, which keeps its listing buffer (and on POSIX
+// systems the device of the walk) from folder to folder.
 
 #include "scan/listing_batch.h"
 #include "scan/scan_options.h"

@@ -59,6 +59,7 @@ struct FolderLister::Platform {
     int folder = -1;
     std::uint32_t deviceMajor = 0;
     std::uint32_t deviceMinor = 0;
+    bool deviceKnown = false;
     char* buffer = nullptr;
     std::size_t bufferBytes = 0;
 
@@ -93,14 +94,19 @@ bool FolderLister::open(const std::u16string& path) {
     if (folder < 0) {
         return false;
     }
-    struct statx self {};
-    if (::statx(folder, "", AT_EMPTY_PATH, STATX_TYPE, &self) != 0) {
-        ::close(folder);
-        return false;
+    // Every folder a walk lists lies on the device of its start folder, since folders on other
+    // devices are never descended; so the device is read once per lister, not once per folder.
+    if (!platform_->deviceKnown) {
+        struct statx self {};
+        if (::statx(folder, "", AT_EMPTY_PATH, STATX_TYPE, &self) != 0) {
+            ::close(folder);
+            return false;
+        }
+        platform_->deviceMajor = self.stx_dev_major;
+        platform_->deviceMinor = self.stx_dev_minor;
+        platform_->deviceKnown = true;
     }
     platform_->folder = folder;
-    platform_->deviceMajor = self.stx_dev_major;
-    platform_->deviceMinor = self.stx_dev_minor;
     return true;
 }
 

@@ -21,6 +21,16 @@ bool WorkStack::take(NodeId& folder) {
     return true;
 }
 
+bool WorkStack::tryTake(NodeId& folder) {
+    std::lock_guard guard(lock_);
+    if (done_ || folders_.empty()) {
+        return false;
+    }
+    folder = folders_.back();
+    folders_.pop_back();
+    return true;
+}
+
 void WorkStack::push(const std::vector<NodeId>& folders) {
     {
         std::lock_guard guard(lock_);
@@ -48,40 +58,59 @@ void WorkStack::markDone() {
 }
 
 void CommitQueue::push(std::unique_ptr<ListingBatch> batch) {
+    bool wake = false;
     {
         std::unique_lock guard(lock_);
-        while (batches_.size() - readIndex_ >= kCapacity && !done_) {
+        while (batches_.size() >= kCapacity && !done_) {
             ++producerWaits_;
             wake_.wait(guard);
         }
+        if (batches_.empty()) {
+            firstWaiting_ = std::chrono::steady_clock::now();
+        }
         batches_.push_back(std::move(batch));
-        const std::uint64_t waiting = batches_.size() - readIndex_;
+        const std::uint64_t waiting = batches_.size();
         if (waiting > queuePeak_) {
             queuePeak_ = waiting;
         }
+        // The first batch wakes the committing thread only so that it starts the clock of its
+        // timed wait; the batches after it wake it once there are enough, or when it is hurried.
+        wake = committerWaiting_ && (waiting == 1 || waiting >= kWakeBatches || hurry_);
     }
-    wake_.notify_all();
+    if (wake) {
+        wake_.notify_all();
+    }
 }
 
-std::unique_ptr<ListingBatch> CommitQueue::take() {
-    std::unique_ptr<ListingBatch> batch;
+void CommitQueue::commitSoon() {
+    bool wake = false;
+    {
+        std::lock_guard guard(lock_);
+        hurry_ = true;
+        wake = committerWaiting_ && !batches_.empty();
+    }
+    if (wake) {
+        wake_.notify_all();
+    }
+}
+
+bool CommitQueue::takeAll(std::vector<std::unique_ptr<ListingBatch>>& out) {
     {
         std::unique_lock guard(lock_);
-        wake_.wait(guard, [this] { return done_ || readIndex_ < batches_.size(); });
-        if (readIndex_ == batches_.size()) {
-            return nullptr;
+        committerWaiting_ = true;
+        wake_.wait(guard, [this] { return done_ || !batches_.empty(); });
+        wake_.wait_until(guard, firstWaiting_ + kMaxDelay,
+                         [this] { return done_ || hurry_ || batches_.size() >= kWakeBatches; });
+        committerWaiting_ = false;
+        if (batches_.empty()) {
+            return false;
         }
-        batch = std::move(batches_[readIndex_++]);
-        // The taken prefix is dropped now and then, so the vector stays short without
-        // shifting it on every take.
-        if (readIndex_ > 4096) {
-            batches_.erase(batches_.begin(),
-                           batches_.begin() + static_cast<std::ptrdiff_t>(readIndex_));
-            readIndex_ = 0;
-        }
+        out.swap(batches_);
+        hurry_ = false;
     }
+    // Listing threads may be waiting for room.
     wake_.notify_all();
-    return batch;
+    return true;
 }
 
 void CommitQueue::markDone() {
@@ -115,6 +144,11 @@ std::unique_ptr<ListingBatch> BatchFreeList::take() {
 }
 
 void BatchFreeList::give(std::unique_ptr<ListingBatch> batch) {
+    if (batch->entries.capacity() > kKeptEntries) {
+        std::vector<BatchEntry>().swap(batch->entries);
+        std::u16string().swap(batch->names);
+        std::vector<std::uint32_t>().swap(batch->subfolders);
+    }
     std::lock_guard guard(lock_);
     if (batches_.size() < kMaxKept) {
         batches_.push_back(std::move(batch));
@@ -206,7 +240,14 @@ void Walk::listingThread() {
     std::vector<NodeId> chain;
     WalkTimings timings;
     NodeId folder = 0;
-    while (stack_.take(folder)) {
+    for (;;) {
+        if (!stack_.tryTake(folder)) {
+            // The next folders come from the batches still waiting to be committed.
+            queue_.commitSoon();
+            if (!stack_.take(folder)) {
+                break;
+            }
+        }
         std::unique_ptr<ListingBatch> batch = freeList_.take();
         batch->clear(folder);
 
@@ -240,11 +281,15 @@ void Walk::listingThread() {
 void Walk::committingThread() {
     const std::int64_t started = performanceTicks();
     std::int64_t commitTicks = 0;
-    while (std::unique_ptr<ListingBatch> batch = queue_.take()) {
-        const std::int64_t mark = performanceTicks();
-        commit(*batch);
-        commitTicks += performanceTicks() - mark;
-        freeList_.give(std::move(batch));
+    std::vector<std::unique_ptr<ListingBatch>> taken;
+    while (queue_.takeAll(taken)) {
+        for (std::unique_ptr<ListingBatch>& batch : taken) {
+            const std::int64_t mark = performanceTicks();
+            commit(*batch);
+            commitTicks += performanceTicks() - mark;
+            freeList_.give(std::move(batch));
+        }
+        taken.clear();
     }
     scanner_.setCommitTimings(commitTicks, performanceTicks() - started);
 }

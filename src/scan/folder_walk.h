@@ -6,6 +6,7 @@
 #include "scan/listing_batch.h"
 #include "scan/node_store.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,8 @@ class WorkStack {
 
     // Waits for a folder to list; false when the walk is over (folders left after a stop stay).
     bool take(NodeId& folder);
+    // Takes a folder when one is waiting, without waiting; false when none is or the walk is over.
+    bool tryTake(NodeId& folder);
     // Adds folders whose rows were just published; they count as outstanding until committed.
     void push(const std::vector<NodeId>& folders);
     // One outstanding folder's batch was committed; the walk is done when none are left.
@@ -36,14 +39,25 @@ class WorkStack {
     bool done_ = false;
 };
 
+// Listed folders wait here for the committing thread, which takes them in groups: waking it for
+// every folder cost a wake-up and a context switch per folder, more than the commit itself.
+// It is woken when kWakeBatches have gathered, when the oldest has waited kMaxDelay (so the views
+// still see the walk progress), when a listing thread has nothing left to list (its next folders
+// come from these batches), and when the walk ends.
 class CommitQueue {
   public:
     static constexpr std::size_t kCapacity = 1024;
+    static constexpr std::size_t kWakeBatches = 64;
+    static constexpr std::chrono::milliseconds kMaxDelay{10};
 
     // Waits while the queue is full (unless it is done), then appends.
     void push(std::unique_ptr<ListingBatch> batch);
-    // Waits for a batch; null when the queue is done and empty.
-    std::unique_ptr<ListingBatch> take();
+    // A listing thread is about to wait for folders: the batches waiting now are to be committed
+    // without delay.
+    void commitSoon();
+    // Waits until the waiting batches are due (above), then moves them all, in order, into `out`,
+    // which must be empty. False when the queue is done and empty.
+    bool takeAll(std::vector<std::unique_ptr<ListingBatch>>& out);
     void markDone();
     std::uint64_t queuePeak();
     std::uint64_t producerWaits();
@@ -52,16 +66,21 @@ class CommitQueue {
     std::mutex lock_;
     std::condition_variable wake_;
     std::vector<std::unique_ptr<ListingBatch>> batches_;
-    std::size_t readIndex_ = 0;
+    std::chrono::steady_clock::time_point firstWaiting_;
+    bool committerWaiting_ = false;
+    bool hurry_ = false;
     bool done_ = false;
     std::uint64_t queuePeak_ = 0;
     std::uint64_t producerWaits_ = 0;
 };
 
-// Committed batches are kept for reuse, up to 256, so a steady walk allocates little.
+// Committed batches are kept for reuse, up to 256, so a steady walk allocates little. A batch that
+// held a large folder gives its buffers back first: each kept batch grows to the largest folder
+// it ever held, and a few hundred of them held megabytes that the next small folders never use.
 class BatchFreeList {
   public:
     static constexpr std::size_t kMaxKept = 256;
+    static constexpr std::size_t kKeptEntries = 64;
 
     std::unique_ptr<ListingBatch> take();
     void give(std::unique_ptr<ListingBatch> batch);

@@ -130,6 +130,21 @@ std::u16string fileNameFromBytes(std::string_view bytes) {
 
 void appendFileNameFromBytes(std::u16string& out, std::string_view bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
+        // Most names are ASCII; a run of ASCII bytes is widened in one step, which the walk
+        // notices since it converts every name it lists.
+        std::size_t end = at;
+        while (end < bytes.size() && static_cast<std::uint8_t>(bytes[end]) < 0x80) {
+            ++end;
+        }
+        if (end > at) {
+            const std::size_t start = out.size();
+            out.resize(start + (end - at));
+            for (std::size_t i = at; i < end; ++i) {
+                out[start + (i - at)] = static_cast<char16_t>(bytes[i]);
+            }
+            at = end;
+            continue;
+        }
         char32_t c = 0;
         const std::size_t length = decodeUtf8(bytes, at, c);
         if (length == 0) {
@@ -146,6 +161,20 @@ std::string fileNameToBytes(std::u16string_view name) {
     std::string out;
     out.reserve(name.size());
     for (std::size_t at = 0; at < name.size();) {
+        // The same ASCII fast path as above: the walk converts every folder's path to open it.
+        std::size_t end = at;
+        while (end < name.size() && name[end] < 0x80) {
+            ++end;
+        }
+        if (end > at) {
+            const std::size_t start = out.size();
+            out.resize(start + (end - at));
+            for (std::size_t i = at; i < end; ++i) {
+                out[start + (i - at)] = static_cast<char>(name[i]);
+            }
+            at = end;
+            continue;
+        }
         char32_t c = 0;
         bool valid = true;
         at += decodeUtf16(name, at, c, valid);

@@ -41,6 +41,9 @@ TEST(Text, FileNamesSurviveTheRoundTripToTheirExactBytes) {
     }
     EXPECT_EQ(fileNameFromBytes("caf\xe9"), u"caf\xdce9");
     EXPECT_EQ(fileNameFromBytes("caf\xc3\xa9"), u"caf\u00e9");
+    std::u16string joined = u"folder/";
+    appendFileNameFromBytes(joined, "ab\xc3\xa9z\xff.txt");
+    EXPECT_EQ(joined, u"folder/ab\u00e9z\xdcff.txt") << "appending keeps what was there";
 }
 
 }  // namespace
