@@ -70,7 +70,7 @@ TEST(FileTableScan, MountedVolumeIsReadFromItsTable) {
         SCOPED_TRACE(toUtf8(path));
         tableSize += path.find(u'/') == std::u16string::npos ? row.size : 0;
         // The three names of the hard-linked file: each scanner may count it under another one.
-        if (path.starts_with(u"data") || path.starts_with(u"other")) {
+        if (path.starts_with(u"data") || path.starts_with(u"other") || path.starts_with(u"third")) {
             continue;
         }
         const auto other = walkedRows.find(path);
