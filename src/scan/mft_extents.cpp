@@ -144,7 +144,7 @@ bool readTableRecord(VolumeSource& source, const VolumeGeometry& geometry, const
     }
     return readTableBytes(source, geometry, layout.extents, number * geometry.recordSize,
                           record.data(), record.size()) &&
-           applyFixUp(record, geometry.bytesPerSector);
+           applyFixUp(record);
 }
 
 }  // namespace

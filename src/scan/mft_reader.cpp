@@ -44,7 +44,7 @@ bool readRecords(const FileTableJob& job, const MftLayout& layout, RecordTable& 
         }
         for (std::uint64_t j = 0; j < w; ++j) {
             const std::span<std::uint8_t> record(buffer.data() + j * g.recordSize, g.recordSize);
-            if (applyFixUp(record, g.bytesPerSector)) {
+            if (applyFixUp(record)) {
                 table.parseRecord(static_cast<std::uint32_t>(u + j), record, g.bytesPerCluster,
                                   g.totalClusters);
             }
@@ -64,7 +64,7 @@ FileTableOutcome readMasterFileTable(const FileTableJob& job) {
     }
     std::vector<std::uint8_t> first(g.recordSize);
     if (!job.source->read(g.mftStartCluster * g.bytesPerCluster, first.data(), first.size()) ||
-        !applyFixUp(first, g.bytesPerSector)) {
+        !applyFixUp(first)) {
         outcome.refusal = kRefusalFirstRecord;
         return outcome;
     }

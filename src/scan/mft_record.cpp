@@ -12,8 +12,8 @@ std::uint64_t readUnsigned(Bytes bytes, std::size_t offset, std::size_t width) {
     return value;
 }
 
-bool applyFixUp(std::span<std::uint8_t> record, std::uint32_t sectorSize) {
-    if (record.size() < 8 || sectorSize < 2) {
+bool applyFixUp(std::span<std::uint8_t> record) {
+    if (record.size() < 8) {
         return false;
     }
     const std::size_t offset = read16(record, 4);
@@ -23,7 +23,7 @@ bool applyFixUp(std::span<std::uint8_t> record, std::uint32_t sectorSize) {
     }
     const std::uint16_t sequence = read16(record, offset);
     for (std::size_t i = 1; i < count; ++i) {
-        const std::size_t tail = i * sectorSize - 2;
+        const std::size_t tail = i * kFixUpStride - 2;
         if (!fits(tail, 2, record.size()) || read16(record, tail) != sequence) {
             return false;
         }

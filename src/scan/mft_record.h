@@ -43,10 +43,14 @@ inline constexpr std::uint16_t kRecordDirectory = 0x02;
 // Record numbers are the low 48 bits of a file reference; the high 16 are a sequence number.
 inline constexpr std::uint64_t kRecordNumberMask = 0x0000FFFFFFFFFFFF;
 
-// Undoes the update sequence of one record in place: the last two bytes of every sector must
-// hold the sequence number and get back the bytes saved in the array. False when the array does
-// not fit or a sector does not match (a torn write); the record must then be ignored.
-bool applyFixUp(std::span<std::uint8_t> record, std::uint32_t sectorSize);
+// The update sequence protects every 512 bytes of a record, whatever the sector size: a volume
+// with 4,096-byte sectors has 4,096-byte records with nine sequence entries, not two.
+inline constexpr std::size_t kFixUpStride = 512;
+
+// Undoes the update sequence of one record in place: the last two bytes of every 512-byte stride
+// must hold the sequence number and get back the bytes saved in the array. False when the array
+// does not fit or a stride does not match (a torn write); the record must then be ignored.
+bool applyFixUp(std::span<std::uint8_t> record);
 
 // The header of a file record whose fix-up succeeded.
 struct RecordHeader {

@@ -25,26 +25,44 @@ mkntfs_cmd() { PATH="$PATH:/usr/sbin:/sbin" mkntfs "$@"; }
 # Files of every kind the reader must get right.
 populate_basic() {
     local root=$1
-    mkdir -p "$root/docs/deep/er/still" "$root/photos" "$root/data" "$root/other"
+    mkdir -p "$root/docs/deep/er/still" "$root/photos" "$root/data" "$root/other" "$root/third" \
+        "$root/empty" "$root/packed"
     head -c 120 /dev/urandom >"$root/docs/readme.txt"
     head -c 50000 /dev/urandom >"$root/docs/report.pdf"
     : >"$root/docs/empty.dat"
     head -c 9000 /dev/urandom >"$root/docs/deep/er/still/file.bin"
-    # Enough entries that the folder's index leaves its record.
-    for i in $(seq -w 1 400); do
+    # Enough entries that the folder's index takes many clusters of its own.
+    for i in $(seq -w 1 3000); do
         printf 'photo %s' "$i" >"$root/photos/img_$i.jpg"
     done
+    # One file with three names in three folders.
     head -c 12345 /dev/urandom >"$root/data/original.bin"
-    ln "$root/data/original.bin" "$root/data/link1.bin"
-    ln "$root/data/original.bin" "$root/other/link2.bin"
+    ln "$root/data/original.bin" "$root/other/link1.bin"
+    ln "$root/data/original.bin" "$root/third/link2.bin"
     truncate -s 8M "$root/sparse.vhd"
     head -c 4096 /dev/urandom | dd of="$root/sparse.vhd" bs=4096 seek=256 conv=notrunc status=none
     printf 'main text' >"$root/streams.txt"
     head -c 20000 /dev/urandom >"$root/streams.txt:extra"
     printf 'hello' >"$root/Ünïcödé 文件.txt"
+    # Characters outside the basic plane take two UTF-16 units each.
+    printf 'notes' >"$root/emoji 😀𝄞.txt"
     head -c 3000 /dev/urandom >"$root/A long file name.text"
     python3 -c 'import os, sys; os.setxattr(sys.argv[1], "system.ntfs_dos_name", b"ALONGF~1.TEX")' \
         "$root/A long file name.text"
+    # Files made in a folder with the compressed attribute are compressed.
+    python3 -c 'import os, sys; os.setxattr(sys.argv[1], "system.ntfs_attrib_be", (0x800).to_bytes(4, "big"))' \
+        "$root/packed"
+    python3 -c 'import sys; sys.stdout.write("the same line again and again\n" * 7000)' \
+        >"$root/packed/text.log"
+    # A deleted file leaves its record behind, no longer in use.
+    head -c 20000 /dev/urandom >"$root/docs/deleted.tmp"
+    rm "$root/docs/deleted.tmp"
+    local chain="$root/chain" i
+    for i in $(seq -w 1 70); do
+        chain="$chain/d$i"
+    done
+    mkdir -p "$chain"
+    printf 'bottom' >"$chain/bottom.txt"
 }
 
 # A table fragmented into hundreds of pieces, so that its first record needs an attribute list:
@@ -85,30 +103,47 @@ populate_links() {
     ln "$root/links/target.bin" "$root/elsewhere/outside.bin"
 }
 
+# The ntfs-3g process serving the mount at a folder (the folder names are unique).
+mount_process() {
+    pgrep -f -- "ntfs-3g .* $1\$" | head -n 1
+}
+
+# Unmounts and waits for ntfs-3g to exit: it may still be writing the image after umount returns.
+unmount_and_wait() {
+    local dir=$1 pid
+    pid=$(mount_process "$dir")
+    umount "$dir" || return 1
+    while [ -n "$pid" ] && [ -d "/proc/$pid" ]; do
+        sleep 0.05
+    done
+}
+
 make_image() {
-    local recipe=$1 image=$2 size cluster
+    local recipe=$1 image=$2 size cluster sector
     case "$recipe" in
-        basic) size=16M cluster=4096 ;;
-        fragmented) size=12M cluster=512 ;;
-        links) size=8M cluster=4096 ;;
+        basic) size=24M cluster=4096 sector=512 ;;
+        fragmented) size=12M cluster=512 sector=512 ;;
+        # 4,096-byte sectors make 4,096-byte records.
+        links) size=8M cluster=4096 sector=4096 ;;
         *) echo "make_ntfs_image: unknown recipe $recipe" >&2; exit 2 ;;
     esac
     rm -f "$image" "$image.many"
     truncate -s "$size" "$image"
-    mkntfs_cmd -F -q -Q -c "$cluster" -L "$recipe" "$image" >/dev/null 2>&1
-    local dir
-    dir=$(mktemp -d)
-    ntfs-3g -o streams_interface=windows "$image" "$dir" || { rmdir "$dir"; cannot "ntfs-3g could not mount"; }
-    trap 'umount "$dir" 2>/dev/null; rmdir "$dir"' EXIT
-    "populate_$recipe" "$dir" "$image"
-    umount "$dir"
-    rmdir "$dir"
+    mkntfs_cmd -F -q -Q -T -s "$sector" -c "$cluster" -L "$recipe" "$image" >/dev/null 2>&1
+    # Global, for the trap that unmounts when populating fails.
+    mount_dir=$(mktemp -d)
+    ntfs-3g -o streams_interface=windows "$image" "$mount_dir" ||
+        { rmdir "$mount_dir"; cannot "ntfs-3g could not mount"; }
+    trap 'unmount_and_wait "$mount_dir"; rmdir "$mount_dir"' EXIT
+    "populate_$recipe" "$mount_dir" "$image"
     trap - EXIT
+    unmount_and_wait "$mount_dir"
+    rmdir "$mount_dir"
 }
 
 case "${1:-}" in
     make) check_tools; make_image "$2" "$3" ;;
     mount) check_tools; ntfs-3g -o ro,streams_interface=windows "$2" "$3" ;;
-    unmount) umount "$2" ;;
+    unmount) unmount_and_wait "$2" ;;
     *) echo "usage: make_ntfs_image.sh make RECIPE IMAGE | mount IMAGE DIR | unmount DIR" >&2; exit 2 ;;
 esac

@@ -181,7 +181,7 @@ TEST(DamagedImage, TornRecordLosesOnlyItsFile) {
         std::vector<std::uint8_t> record(bytes.begin() + offset,
                                          bytes.begin() + offset + geometry.recordSize);
         RecordHeader header;
-        if (!applyFixUp(record, geometry.bytesPerSector) || !readRecordHeader(record, header)) {
+        if (!applyFixUp(record) || !readRecordHeader(record, header)) {
             continue;
         }
         forEachAttribute(record, header, [&](const Attribute& attribute) {
@@ -199,7 +199,7 @@ TEST(DamagedImage, TornRecordLosesOnlyItsFile) {
         });
     }
     ASSERT_NE(torn, 0u);
-    bytes[torn + geometry.bytesPerSector - 1] ^= 0xFF;
+    bytes[torn + kFixUpStride - 1] ^= 0xFF;
     const auto scan = scanMemory(source, nullptr);
     ASSERT_TRUE(scan->outcome.filled);
     const auto rows = rowsByPath(scan->store);

@@ -80,7 +80,7 @@ std::vector<std::uint8_t> recordWithSequence(std::uint16_t sequence) {
 
 TEST(FixUp, RestoresSectorEndsAndRejectsDamage) {
     std::vector<std::uint8_t> record = recordWithSequence(0x1234);
-    ASSERT_TRUE(applyFixUp(record, 512));
+    ASSERT_TRUE(applyFixUp(record));
     EXPECT_EQ(record[510], 0xAA);
     EXPECT_EQ(record[511], 0xBB);
     EXPECT_EQ(record[1022], 0xCC);
@@ -88,20 +88,20 @@ TEST(FixUp, RestoresSectorEndsAndRejectsDamage) {
 
     std::vector<std::uint8_t> torn = recordWithSequence(0x1234);
     torn[1022] = 0x99;
-    EXPECT_FALSE(applyFixUp(torn, 512));
+    EXPECT_FALSE(applyFixUp(torn));
 
     std::vector<std::uint8_t> noCount = recordWithSequence(0x1234);
     noCount[6] = 0;
-    EXPECT_FALSE(applyFixUp(noCount, 512));
+    EXPECT_FALSE(applyFixUp(noCount));
 
     std::vector<std::uint8_t> arrayOutside = recordWithSequence(0x1234);
     arrayOutside[4] = 0xFE;
     arrayOutside[5] = 0x03;
-    EXPECT_FALSE(applyFixUp(arrayOutside, 512));
+    EXPECT_FALSE(applyFixUp(arrayOutside));
 
     std::vector<std::uint8_t> tooManySectors = recordWithSequence(0x1234);
     tooManySectors[6] = 4;
-    EXPECT_FALSE(applyFixUp(tooManySectors, 512));
+    EXPECT_FALSE(applyFixUp(tooManySectors));
 }
 
 std::array<std::uint8_t, 512> bootSector(std::uint16_t sectorBytes, std::uint8_t sectorsPerCluster,

@@ -100,6 +100,12 @@ TEST(NtfsImage, BasicImageHoldsWhatWasWritten) {
         {u"Ünïcödé 文件.txt", 5, 0},
         {u"A long file name.text", 3000, 4096},  // the long name, not the DOS one
         {u"$Boot", 8192, 8192},
+        {u"emoji 😀𝄞.txt", 5, 0},  // names with surrogate pairs
+        {u"chain/d01/d02/d03/d04/d05/d06/d07/d08/d09/d10/d11/d12/d13/d14/d15/d16/d17/d18/d19/"
+         u"d20/d21/d22/d23/d24/d25/d26/d27/d28/d29/d30/d31/d32/d33/d34/d35/d36/d37/d38/d39/d40/"
+         u"d41/d42/d43/d44/d45/d46/d47/d48/d49/d50/d51/d52/d53/d54/d55/d56/d57/d58/d59/d60/d61/"
+         u"d62/d63/d64/d65/d66/d67/d68/d69/d70/bottom.txt",
+         6, 0},
     };
     for (const Expected& expected : files) {
         SCOPED_TRACE(toUtf8(expected.path));
@@ -111,21 +117,30 @@ TEST(NtfsImage, BasicImageHoldsWhatWasWritten) {
         EXPECT_EQ(row->second.fileCount, 1u);
     }
     EXPECT_EQ(rows.count(u"ALONGF~1.TEX"), 0u);
+    EXPECT_EQ(rows.count(u"docs/deleted.tmp"), 0u);
+    EXPECT_EQ(rows.at(u"chain").fileCount, 1u);
+    EXPECT_TRUE(rows.at(u"empty").folder);
+    EXPECT_EQ(rows.at(u"empty").fileCount, 0u);
 
-    // Three names of one hard-linked file make one node.
-    int linkNames = 0;
-    for (const char16_t* name : {u"data/original.bin", u"data/link1.bin", u"other/link2.bin"}) {
-        if (const auto row = rows.find(name); row != rows.end()) {
-            ++linkNames;
-            EXPECT_EQ(row->second.size, 12345u);
-        }
-    }
-    EXPECT_EQ(linkNames, 1);
+    // Compressed: fewer clusters than its size needs.
+    const Row packed = rows.at(u"packed/text.log");
+    EXPECT_EQ(packed.size, 210000u);
+    EXPECT_GT(packed.allocated, 0u);
+    EXPECT_LT(packed.allocated, packed.size / 2);
+
+    // Three names of one hard-linked file in three folders make one node, under the folder of
+    // the name it was made with.
+    EXPECT_EQ(rows.at(u"data/original.bin").size, 12345u);
+    EXPECT_EQ(rows.count(u"other/link1.bin"), 0u);
+    EXPECT_EQ(rows.count(u"third/link2.bin"), 0u);
+    EXPECT_EQ(rows.at(u"other").fileCount, 0u);
+    EXPECT_EQ(scan->counters.duplicateLinks.get(), 0u);
 
     const Row photos = rows.at(u"photos");
     EXPECT_TRUE(photos.folder);
-    EXPECT_EQ(photos.fileCount, 400u);
-    EXPECT_GT(photos.allocated, 0u) << "the folder's own index allocation";
+    EXPECT_EQ(photos.fileCount, 3000u);
+    // The folder's own index allocation: many index blocks beyond the files' own clusters.
+    EXPECT_GT(photos.allocated, 100u * 4096);
 
     for (const char16_t* name : kMetadataFiles) {
         EXPECT_EQ(rows.count(name), 1u) << toUtf8(name);

@@ -121,6 +121,7 @@ std::map<std::u16string, Row> rowsByPath(const NodeStore& store) {
         row.size = store.size.get(id);
         row.allocated = store.allocated.get(id);
         row.fileCount = store.fileCount.get(id);
+        row.created = store.created.get(id);
         rows.emplace(store.pathOf(id, u'/').substr(5), row);
     }
     return rows;

@@ -46,6 +46,7 @@ struct Row {
     std::uint64_t size = 0;
     std::uint64_t allocated = 0;
     std::uint32_t fileCount = 0;
+    std::uint32_t created = 0;
 };
 std::map<std::u16string, Row> rowsByPath(const NodeStore& store);
 
