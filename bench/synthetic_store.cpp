@@ -111,18 +111,38 @@ class Generator {
             filesLeft -= ownFiles;
             out_.shape.widest = std::max(out_.shape.widest, static_cast<std::uint32_t>(count));
         }
-        // Children always follow their folder, so one backward sweep fills every total.
+        sumIntoFolders();
+        out_.shape.files = files - filesLeft;
+        out_.shape.folders = folders;
+    }
+
+    // Every file straight in the root, as in a mail or cache folder scanned by itself.
+    void runFlat(std::uint64_t files) {
+        scan::NodeStore& store = out_.store;
+        store.appendRows(1);
+        markFolder(0, 0);
+        const auto first = static_cast<scan::NodeId>(store.appendRows(files));
+        for (std::uint64_t i = 0; i < files; ++i) {
+            addFile(static_cast<scan::NodeId>(first + i), 0);
+        }
+        store.firstChild.set(0, first);
+        store.childCount.set(0, static_cast<std::uint32_t>(files));
+        sumIntoFolders();
+        out_.shape = {files, 1, 0, static_cast<std::uint32_t>(files)};
+    }
+
+  private:
+    // Children always follow their folder, so one backward sweep fills every total.
+    void sumIntoFolders() {
+        scan::NodeStore& store = out_.store;
         for (std::uint64_t row = store.rowCount(); row-- > 1;) {
             const scan::NodeId parent = store.parent.get(row);
             store.size.add(parent, store.size.get(row));
             store.allocated.add(parent, store.allocated.get(row));
         }
         store.publish();
-        out_.shape.files = files - filesLeft;
-        out_.shape.folders = folders;
     }
 
-  private:
     // Wide near the top, sparser with depth; a Pareto tail gives the odd folder hundreds.
     std::uint64_t subfolderCount(int depth) {
         if (depth == 0) {
@@ -181,6 +201,16 @@ const SyntheticStore& syntheticStore(std::uint64_t files) {
     if (!slot) {
         slot = std::make_unique<SyntheticStore>();
         Generator(*slot).run(files);
+    }
+    return *slot;
+}
+
+const SyntheticStore& flatStore(std::uint64_t files) {
+    static std::map<std::uint64_t, std::unique_ptr<SyntheticStore>> made;
+    std::unique_ptr<SyntheticStore>& slot = made[files];
+    if (!slot) {
+        slot = std::make_unique<SyntheticStore>();
+        Generator(*slot).runFlat(files);
     }
     return *slot;
 }

@@ -27,4 +27,7 @@ struct SyntheticStore {
 // folder totals are filled in and every row is published. Not safe to call from two threads.
 const SyntheticStore& syntheticStore(std::uint64_t files);
 
+// The same files with no folders at all: every one a child of the root. Kept like the above.
+const SyntheticStore& flatStore(std::uint64_t files);
+
 }  // namespace bench

@@ -149,12 +149,20 @@ void floorBenchmark(benchmark::State& state, Screen screen) {
     state.counters["pixels"] = static_cast<double>(floor.image.pixels.size());
 }
 
-void layoutBenchmark(benchmark::State& state, std::uint64_t files, Screen screen) {
-    const scan::NodeStore& store = bench::syntheticStore(files).store;
+void layoutOf(benchmark::State& state, const scan::NodeStore& store, Screen screen) {
     runAgainstFloor(
         state, screen, 0,
         [&] { return treemap::layoutTreemap(store, 0, screen.width, screen.height, {}); },
         [](const std::vector<treemap::TreemapItem>& items) { return items.size(); });
+}
+
+void layoutBenchmark(benchmark::State& state, std::uint64_t files, Screen screen) {
+    layoutOf(state, bench::syntheticStore(files).store, screen);
+}
+
+// One folder of a million files: what a layout holds must not follow the width of a folder.
+void flatLayoutBenchmark(benchmark::State& state, std::uint64_t files, Screen screen) {
+    layoutOf(state, bench::flatStore(files).store, screen);
 }
 
 void buildBenchmark(benchmark::State& state, std::uint64_t files, Screen screen) {
@@ -191,6 +199,10 @@ const bool registered = [] {
                 ->MeasureProcessCPUTime();
         }
     }
+    benchmark::RegisterBenchmark("layout/flat1M/1920x1080", flatLayoutBenchmark, 1'000'000,
+                                 kScreens[0])
+        ->Unit(benchmark::kMillisecond)
+        ->MeasureProcessCPUTime();
     return true;
 }();
 
