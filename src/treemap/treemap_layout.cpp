@@ -50,10 +50,30 @@ double worstRatio(double rowSum, double smallest, double largest, double scale, 
     return worst;
 }
 
+// The column scan::measureValue reads for the options' measure, chosen once per build instead of
+// once per child: the layout reads the value of every child of every folder it subdivides, and
+// that call was a large share of its time. Keep the two in step.
+const scan::Column<std::uint64_t>& valueColumn(const scan::NodeStore& store,
+                                               const TreemapOptions& options) {
+    switch (static_cast<scan::Measure>(options.measure)) {
+        case scan::MeasureAddedMonth:
+            return store.addedMonth;
+        case scan::MeasureAddedHalfYear:
+            return store.addedHalfYear;
+        case scan::MeasureAddedSinceScan:
+            return store.addedSinceScan;
+        default:
+            return options.useLogicalSize ? store.size : store.allocated;
+    }
+}
+
 class Layouter {
   public:
     Layouter(const scan::NodeStore& store, const TreemapOptions& options)
-        : store_(store), options_(options), published_(store.publishedCount()) {}
+        : store_(store),
+          options_(options),
+          published_(store.publishedCount()),
+          values_(valueColumn(store, options)) {}
 
     std::vector<TreemapItem> run(scan::NodeId root, const Rect& area) {
         if (root >= published_) {
@@ -66,10 +86,9 @@ class Layouter {
   private:
     bool isFolder(scan::NodeId node) const { return store_.hasFlag(node, scan::FlagFolder); }
 
+    // As scan::measureValue reads it: the unsigned column taken as a signed 64-bit integer.
     double valueOf(scan::NodeId node) const {
-        const auto value = scan::measureValue(
-            store_, node, static_cast<scan::Measure>(options_.measure), !options_.useLogicalSize);
-        return static_cast<double>(value);
+        return static_cast<double>(static_cast<std::int64_t>(values_.get(node)));
     }
 
     void append(const Rect& rect, std::int32_t node, bool drawn, std::uint32_t hidden,
@@ -97,21 +116,8 @@ class Layouter {
             return;
         }
 
-        std::vector<GroupedEntry> entries = collect(children, depth);
-        if (entries.empty()) {
-            append(rect, id, true, 0, surface);
-            return;
-        }
-        const Small small = splitOffSmall(entries, rect.area());
-        orderByGroup(entries);
-        std::vector<LayoutEntry> list;
-        list.reserve(entries.size() + 1);
-        for (const GroupedEntry& entry : entries) {
-            list.push_back({entry.id, entry.value});
-        }
-        if (small.count > 0 && small.total * small.scale >= 1) {
-            list.push_back({SmallItemsId, small.total});
-        }
+        Small small;
+        const std::vector<LayoutEntry> list = visibleEntries(children, depth, rect.area(), small);
         if (list.empty()) {
             append(rect, id, true, 0, surface);
             return;
@@ -130,59 +136,76 @@ class Layouter {
         }
     }
 
-    // Space blocks first (top level only), then the children in row order; nothing of value 0.
-    std::vector<GroupedEntry> collect(scan::ChildRange children, int depth) const {
-        std::vector<GroupedEntry> entries;
-        if (depth == 0) {
-            for (const SpaceBlock& block : options_.spaceBlocks) {
-                if (block.size > 0) {
-                    entries.push_back(
-                        {block.id, static_cast<double>(block.size), spaceBlockGroup(block.id), 0});
-                }
-            }
-        }
-        entries.reserve(entries.size() + (children.end - children.begin));
-        for (scan::NodeId child = children.begin; child < children.end; ++child) {
-            const double value = valueOf(child);
-            if (value > 0) {
-                const std::int64_t group =
-                    isFolder(child) ? folderGroup(child) : kindGroup(store_.kind.get(child));
-                entries.push_back({static_cast<std::int32_t>(child), value, group, 0});
-            }
-        }
-        return entries;
-    }
-
     struct Small {
         std::uint32_t count = 0;
         double total = 0;
-        double scale = 0;
         std::int32_t representative = -1;
     };
 
-    // Takes out the entries that would cover less than one square pixel and sums them up. The
-    // representative is the first of them that is a node; only space blocks leave the last one.
-    static Small splitOffSmall(std::vector<GroupedEntry>& entries, double area) {
+    // The entries of one folder that get a rectangle, in layout order, with the small-items entry
+    // last when it covers a pixel; `small` tells what was merged. Space blocks come first (top
+    // level only), then the children in row order; nothing of value 0. An entry under one square
+    // pixel is only counted, never stored, so memory follows what can be seen, not the width of
+    // the folder: the first pass sums the values, the second keeps what is large enough. While a
+    // scan runs a value may change between the passes; the second reading is the one used.
+    std::vector<LayoutEntry> visibleEntries(scan::ChildRange children, int depth, double area,
+                                            Small& small) const {
+        const bool blocks = depth == 0;
         double total = 0;
-        for (const GroupedEntry& entry : entries) {
-            total += entry.value;
-        }
-        Small small;
-        small.scale = area / std::max(1.0, total);
-        std::size_t kept = 0;
-        for (const GroupedEntry& entry : entries) {
-            if (entry.value * small.scale >= 1) {
-                entries[kept++] = entry;
-                continue;
+        forEachEntry(children, blocks, [&](std::int32_t, double value) { total += value; });
+        const double scale = area / std::max(1.0, total);
+
+        std::vector<GroupedEntry> entries;
+        forEachEntry(children, blocks, [&](std::int32_t id, double value) {
+            if (value * scale >= 1) {
+                entries.push_back({id, value, groupOf(id), 0});
+                return;
             }
             ++small.count;
-            small.total += entry.value;
+            small.total += value;
+            // The first small node, or the last small space block when no node is small.
             if (small.representative < 0) {
-                small.representative = entry.id;
+                small.representative = id;
+            }
+        });
+        orderByGroup(entries);
+
+        std::vector<LayoutEntry> list;
+        list.reserve(entries.size() + 1);
+        for (const GroupedEntry& entry : entries) {
+            list.push_back({entry.id, entry.value});
+        }
+        if (small.count > 0 && small.total * scale >= 1) {
+            list.push_back({SmallItemsId, small.total});
+        }
+        return list;
+    }
+
+    // Calls visit(id, value) for each entry of value greater than 0: the space blocks when
+    // `blocks` is set, then the children in row order.
+    template <class Visit>
+    void forEachEntry(scan::ChildRange children, bool blocks, Visit visit) const {
+        if (blocks) {
+            for (const SpaceBlock& block : options_.spaceBlocks) {
+                if (block.size > 0) {
+                    visit(block.id, static_cast<double>(block.size));
+                }
             }
         }
-        entries.resize(kept);
-        return small;
+        for (scan::NodeId child = children.begin; child < children.end; ++child) {
+            const double value = valueOf(child);
+            if (value > 0) {
+                visit(static_cast<std::int32_t>(child), value);
+            }
+        }
+    }
+
+    std::int64_t groupOf(std::int32_t id) const {
+        if (id < 0) {
+            return spaceBlockGroup(id);
+        }
+        const auto node = static_cast<scan::NodeId>(id);
+        return isFolder(node) ? folderGroup(node) : kindGroup(store_.kind.get(node));
     }
 
     // Groups by descending total, members by descending value. Ties are broken by group key and
@@ -218,6 +241,7 @@ class Layouter {
     const scan::NodeStore& store_;
     const TreemapOptions& options_;
     const std::uint64_t published_;
+    const scan::Column<std::uint64_t>& values_;
     std::vector<TreemapItem> items_;
 };
 
