@@ -2,6 +2,7 @@
 
 #include "scan/scanner.h"
 #include "scan/text.h"
+#include "scan/wide_text_win32.h"
 
 #include <windows.h>
 
@@ -12,6 +13,8 @@
 #include <string>
 
 namespace cli {
+
+using scan::wide;
 
 namespace {
 
@@ -77,10 +80,6 @@ std::u16string reasonOf(DWORD error) {
         default:
             return u"error " + scan::fromUtf8(std::to_string(error));
     }
-}
-
-const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 }  // namespace

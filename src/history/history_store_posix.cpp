@@ -9,32 +9,13 @@
 #include "history/bounded_retry.h"
 #include "history/history_store.h"
 #include "scan/text.h"
+#include "scan/unique_fd_posix.h"
 
 namespace history {
 
 namespace {
 
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-    // Closes now and answers whether close succeeded, since a late write error of some file
-    // systems only shows there.
-    bool reset() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
+using scan::UniqueFd;
 
 std::string historyPath(const std::u16string& folder) {
     return scan::fileNameToBytes(folder) + "/scan-history.txt";

@@ -8,41 +8,22 @@
 
 #include "history/bounded_retry.h"
 #include "history/history_store.h"
+#include "scan/unique_handle_win32.h"
+#include "scan/wide_text_win32.h"
 
 namespace history {
 
 namespace {
 
+using scan::UniqueHandle;
+using scan::wideString;
+
 // Another process reading the history holds it open for a moment, which makes the rename
 // over it fail until it closes.
 constexpr std::chrono::milliseconds kRenameWait{2'000};
 
-class UniqueHandle {
-  public:
-    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-
-    bool reset() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle == INVALID_HANDLE_VALUE || handle == nullptr || CloseHandle(handle) != 0;
-    }
-
-  private:
-    HANDLE handle_;
-};
-
-std::wstring wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 std::wstring historyPath(const std::u16string& folder) {
-    return wide(folder) + L"\\scan-history.txt";
+    return wideString(folder) + L"\\scan-history.txt";
 }
 
 bool isNotFound(DWORD error) {
@@ -93,7 +74,7 @@ std::u16string defaultDataFolder() {
 }
 
 void createDataFolder(const std::u16string& folder) {
-    CreateDirectoryW(wide(folder).c_str(), nullptr);
+    CreateDirectoryW(wideString(folder).c_str(), nullptr);
 }
 
 HistoryFileRead readHistoryFile(const std::u16string& folder) {

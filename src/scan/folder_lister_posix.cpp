@@ -5,6 +5,7 @@
 #include "scan/file_kinds.h"
 #include "scan/folder_lister.h"
 #include "scan/text.h"
+#include "scan/unique_fd_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -56,23 +57,14 @@ std::uint64_t fileIdOf(const struct statx& info) {
 }  // namespace
 
 struct FolderLister::Platform {
-    int folder = -1;
+    UniqueFd folder;
     std::uint32_t deviceMajor = 0;
     std::uint32_t deviceMinor = 0;
     bool deviceKnown = false;
     char* buffer = nullptr;
     std::size_t bufferBytes = 0;
 
-    ~Platform() {
-        closeFolder();
-        std::free(buffer);
-    }
-    void closeFolder() {
-        if (folder >= 0) {
-            ::close(folder);
-            folder = -1;
-        }
-    }
+    ~Platform() { std::free(buffer); }
 };
 
 FolderLister::FolderLister(const ScanOptions& options)
@@ -88,32 +80,30 @@ FolderLister::FolderLister(const ScanOptions& options)
 FolderLister::~FolderLister() = default;
 
 bool FolderLister::open(const std::u16string& path) {
-    platform_->closeFolder();
     const std::string bytes = fileNameToBytes(path);
-    const int folder = ::open(bytes.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (folder < 0) {
+    UniqueFd folder(::open(bytes.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.valid()) {
         return false;
     }
     // Every folder a walk lists lies on the device of its start folder, since folders on other
     // devices are never descended; so the device is read once per lister, not once per folder.
     if (!platform_->deviceKnown) {
         struct statx self {};
-        if (::statx(folder, "", AT_EMPTY_PATH, STATX_TYPE, &self) != 0) {
-            ::close(folder);
+        if (::statx(folder.get(), "", AT_EMPTY_PATH, STATX_TYPE, &self) != 0) {
             return false;
         }
         platform_->deviceMajor = self.stx_dev_major;
         platform_->deviceMinor = self.stx_dev_minor;
         platform_->deviceKnown = true;
     }
-    platform_->folder = folder;
+    platform_->folder.reset(folder.release());
     return true;
 }
 
 void FolderLister::list(std::u16string& /*path*/, ListingBatch& batch) {
     Platform& p = *platform_;
     for (;;) {
-        const long got = ::syscall(SYS_getdents64, p.folder, p.buffer, p.bufferBytes);
+        const long got = ::syscall(SYS_getdents64, p.folder.get(), p.buffer, p.bufferBytes);
         if (got < 0) {
             batch.unreadable += 1;
             break;
@@ -132,7 +122,8 @@ void FolderLister::list(std::u16string& /*path*/, ListingBatch& batch) {
             struct statx info {};
             const unsigned mask =
                 STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_NLINK | STATX_INO | STATX_BTIME;
-            if (::statx(p.folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &info) != 0) {
+            if (::statx(p.folder.get(), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &info) !=
+                0) {
                 // The entry vanished or cannot be queried: keep it as an empty file.
                 info = {};
                 info.stx_mode = S_IFREG;
@@ -164,7 +155,7 @@ void FolderLister::list(std::u16string& /*path*/, ListingBatch& batch) {
             }
         }
     }
-    p.closeFolder();
+    p.folder.reset();
 }
 
 }  // namespace scan

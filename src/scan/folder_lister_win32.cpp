@@ -4,6 +4,8 @@
 
 #include "scan/file_kinds.h"
 #include "scan/folder_lister.h"
+#include "scan/unique_handle_win32.h"
+#include "scan/wide_text_win32.h"
 
 #include <windows.h>
 
@@ -12,33 +14,12 @@
 
 namespace scan {
 
-namespace {
-
-const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-std::int64_t fileTimeOf(const LARGE_INTEGER& time) {
-    return time.QuadPart;
-}
-
-}  // namespace
-
 struct FolderLister::Platform {
-    HANDLE folder = INVALID_HANDLE_VALUE;
+    UniqueHandle folder;
     void* buffer = nullptr;
     DWORD bufferBytes = 0;
 
-    ~Platform() {
-        closeFolder();
-        _aligned_free(buffer);
-    }
-    void closeFolder() {
-        if (folder != INVALID_HANDLE_VALUE) {
-            CloseHandle(folder);
-            folder = INVALID_HANDLE_VALUE;
-        }
-    }
+    ~Platform() { _aligned_free(buffer); }
 };
 
 FolderLister::FolderLister(const ScanOptions& options)
@@ -55,18 +36,17 @@ FolderLister::FolderLister(const ScanOptions& options)
 FolderLister::~FolderLister() = default;
 
 bool FolderLister::open(const std::u16string& path) {
-    platform_->closeFolder();
-    platform_->folder = CreateFileW(wide(path), FILE_LIST_DIRECTORY,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    return platform_->folder != INVALID_HANDLE_VALUE;
+    platform_->folder.reset(CreateFileW(
+        wide(path), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return platform_->folder.valid();
 }
 
 void FolderLister::list(std::u16string& path, ListingBatch& batch) {
     Platform& p = *platform_;
     FILE_INFO_BY_HANDLE_CLASS infoClass = FileIdBothDirectoryRestartInfo;
     for (;;) {
-        if (!GetFileInformationByHandleEx(p.folder, infoClass, p.buffer, p.bufferBytes)) {
+        if (!GetFileInformationByHandleEx(p.folder.get(), infoClass, p.buffer, p.bufferBytes)) {
             if (GetLastError() != ERROR_NO_MORE_FILES) {
                 batch.unreadable += 1;
             }
@@ -81,7 +61,7 @@ void FolderLister::list(std::u16string& path, ListingBatch& batch) {
                                            record->FileNameLength / 2);
             if (!name.empty() && name != u"." && name != u"..") {
                 BatchEntry& entry = batch.addEntry(name);
-                entry.created = createdFromFileTime(fileTimeOf(record->CreationTime));
+                entry.created = createdFromFileTime(record->CreationTime.QuadPart);
                 const DWORD attributes = record->FileAttributes;
                 const bool reparse = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
                 if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -128,7 +108,7 @@ void FolderLister::list(std::u16string& path, ListingBatch& batch) {
             at += record->NextEntryOffset;
         }
     }
-    p.closeFolder();
+    p.folder.reset();
 }
 
 }  // namespace scan

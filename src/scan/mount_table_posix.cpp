@@ -1,4 +1,5 @@
 #include "scan/mount_table.h"
+#include "scan/unique_fd_posix.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -80,13 +81,10 @@ bool isNtfsMount(const MountEntry& mount) {
     if (mount.fileSystem.rfind("fuse", 0) != 0 || mount.source.empty() || mount.source[0] != '/') {
         return false;
     }
-    const int device = ::open(mount.source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (device < 0) {
-        return false;
-    }
+    const UniqueFd device(::open(mount.source.c_str(), O_RDONLY | O_CLOEXEC));
     char oem[8] = {};
-    const bool read = ::pread(device, oem, sizeof oem, 3) == static_cast<ssize_t>(sizeof oem);
-    ::close(device);
+    const bool read = device.valid() &&
+                      ::pread(device.get(), oem, sizeof oem, 3) == static_cast<ssize_t>(sizeof oem);
     return read && std::memcmp(oem, "NTFS    ", 8) == 0;
 }
 

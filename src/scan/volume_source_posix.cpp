@@ -1,5 +1,6 @@
 #include "scan/mount_table.h"
 #include "scan/text.h"
+#include "scan/unique_fd_posix.h"
 #include "scan/volume_source.h"
 #include "scan/volumes.h"
 
@@ -13,23 +14,6 @@
 namespace scan {
 
 namespace {
-
-// A file descriptor that closes itself.
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 class FileSource final : public VolumeSource {
   public:

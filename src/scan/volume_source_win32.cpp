@@ -1,5 +1,7 @@
+#include "scan/unique_handle_win32.h"
 #include "scan/volume_source.h"
 #include "scan/volumes.h"
+#include "scan/wide_text_win32.h"
 
 #include <windows.h>
 #include <winioctl.h>
@@ -9,24 +11,6 @@
 namespace scan {
 
 namespace {
-
-// A handle that closes itself.
-class UniqueHandle {
-  public:
-    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-    ~UniqueHandle() {
-        if (valid()) {
-            CloseHandle(handle_);
-        }
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-
-  private:
-    HANDLE handle_;
-};
 
 class HandleSource final : public VolumeSource {
   public:
@@ -61,19 +45,15 @@ HANDLE openForReading(const std::wstring& path) {
                        OPEN_EXISTING, 0, nullptr);
 }
 
-std::wstring wide(const std::u16string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 // The device to open for the volume at `root`. A drive root (C:\) is its drive's device; a volume
 // mounted in a folder has no drive letter of its own, and the first two characters of its root
 // name the drive holding the folder, so its volume name is asked for instead.
 std::wstring devicePathOf(const std::u16string& root) {
     if (root.size() == 3 && root[1] == u':' && root[2] == u'\\') {
-        return L"\\\\.\\" + wide(root.substr(0, 2));
+        return L"\\\\.\\" + wideString(root.substr(0, 2));
     }
     wchar_t name[64] = {};
-    if (!GetVolumeNameForVolumeMountPointW(wide(root).c_str(), name, 64)) {
+    if (!GetVolumeNameForVolumeMountPointW(wideString(root).c_str(), name, 64)) {
         return {};
     }
     std::wstring device = name;
@@ -87,7 +67,7 @@ std::wstring devicePathOf(const std::u16string& root) {
 }  // namespace
 
 std::unique_ptr<VolumeSource> openVolumeFile(const std::u16string& path) {
-    const HANDLE handle = openForReading(wide(path));
+    const HANDLE handle = openForReading(wideString(path));
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }

@@ -2,45 +2,15 @@
 
 #include "scan/path_exists.h"
 #include "scan/scanner.h"
+#include "scan/unique_handle_win32.h"
 #include "scan/volumes.h"
+#include "scan/wide_text_win32.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
 namespace scan {
-
-namespace {
-
-const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-std::u16string fromWide(const wchar_t* text) {
-    return reinterpret_cast<const char16_t*>(text);
-}
-std::u16string fromWide(const wchar_t* text, std::size_t length) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text), length);
-}
-
-// The owner of a handle that CloseHandle frees.
-class Handle {
-  public:
-    Handle() = default;
-    ~Handle() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-        }
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE* put() { return &handle_; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_ = nullptr;
-};
-
-}  // namespace
 
 char16_t pathSeparator() {
     return u'\\';
@@ -135,7 +105,7 @@ bool readVolumeInfo(const std::u16string& volumeRoot, VolumeInfo& info) {
 }
 
 bool isElevated() {
-    Handle token;
+    UniqueHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
         return false;
     }
