@@ -15,24 +15,23 @@ std::u16string measureName(Measure measure) {
     }
 }
 
-std::int64_t measureValue(const NodeStore& store, NodeId node, Measure measure,
-                          bool physicalSizes) {
-    std::uint64_t value = 0;
+const Column<std::uint64_t>& measureColumn(const NodeStore& store, Measure measure,
+                                           bool physicalSizes) {
     switch (measure) {
         case MeasureAddedMonth:
-            value = store.addedMonth.get(node);
-            break;
+            return store.addedMonth;
         case MeasureAddedHalfYear:
-            value = store.addedHalfYear.get(node);
-            break;
+            return store.addedHalfYear;
         case MeasureAddedSinceScan:
-            value = store.addedSinceScan.get(node);
-            break;
+            return store.addedSinceScan;
         default:
-            value = physicalSizes ? store.allocated.get(node) : store.size.get(node);
-            break;
+            return physicalSizes ? store.allocated : store.size;
     }
-    return static_cast<std::int64_t>(value);
+}
+
+std::int64_t measureValue(const NodeStore& store, NodeId node, Measure measure,
+                          bool physicalSizes) {
+    return static_cast<std::int64_t>(measureColumn(store, measure, physicalSizes).get(node));
 }
 
 KindTotals::KindTotals(std::size_t kinds)

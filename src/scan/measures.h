@@ -22,6 +22,11 @@ inline constexpr Measure MeasureAddedSinceScan = 3;
 // any other value is named "Current Size".
 std::u16string measureName(Measure measure);
 
+// The column that holds a measure's values: for measure 0 `allocated` when physical sizes are
+// shown, else `size`; otherwise the added column. For passes over many nodes.
+const Column<std::uint64_t>& measureColumn(const NodeStore& store, Measure measure,
+                                           bool physicalSizes);
+
 // A node's value under a measure: for measure 0 its allocated bytes when physical sizes are
 // shown, else its logical size; otherwise its added column.
 std::int64_t measureValue(const NodeStore& store, NodeId node, Measure measure, bool physicalSizes);

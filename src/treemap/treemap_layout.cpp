@@ -50,30 +50,14 @@ double worstRatio(double rowSum, double smallest, double largest, double scale, 
     return worst;
 }
 
-// The column scan::measureValue reads for the options' measure, chosen once per build instead of
-// once per child: the layout reads the value of every child of every folder it subdivides, and
-// that call was a large share of its time. Keep the two in step.
-const scan::Column<std::uint64_t>& valueColumn(const scan::NodeStore& store,
-                                               const TreemapOptions& options) {
-    switch (static_cast<scan::Measure>(options.measure)) {
-        case scan::MeasureAddedMonth:
-            return store.addedMonth;
-        case scan::MeasureAddedHalfYear:
-            return store.addedHalfYear;
-        case scan::MeasureAddedSinceScan:
-            return store.addedSinceScan;
-        default:
-            return options.useLogicalSize ? store.size : store.allocated;
-    }
-}
-
 class Layouter {
   public:
     Layouter(const scan::NodeStore& store, const TreemapOptions& options)
         : store_(store),
           options_(options),
           published_(store.publishedCount()),
-          values_(valueColumn(store, options)) {}
+          values_(scan::measureColumn(store, static_cast<scan::Measure>(options.measure),
+                                      !options.useLogicalSize)) {}
 
     std::vector<TreemapItem> run(scan::NodeId root, const Rect& area) {
         if (root >= published_) {
