@@ -23,7 +23,7 @@ FileTableFacts gatherFacts(const Scanner& scanner, const std::u16string& root) {
     }
     facts.ntfs = facts.volume.isNtfs;
     facts.elevated = isElevated();
-    facts.wholeVolume = isWholeVolume(root);
+    facts.wholeVolume = isRootOf(facts.volume, root);
     return facts;
 }
 

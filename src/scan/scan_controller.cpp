@@ -43,7 +43,7 @@ void ScanController::startScan(const std::u16string& root) {
     elapsed_ = 0;
     volume_ = VolumeInfo{};
     volumeInfoOf(rootPath_, volume_);
-    wholeVolume_ = isWholeVolume(rootPath_);
+    wholeVolume_ = isRootOf(volume_, rootPath_);
 
     previousScan_ = history::lastScanTime(rootPath_);
     ScanOptions options = scanOptionsAt(clock_(), previousScan_);

@@ -19,14 +19,18 @@ bool volumeInfoOf(const std::u16string& path, VolumeInfo& info) {
 
 bool isWholeVolume(const std::u16string& path) {
     VolumeInfo info;
-    if (!volumeInfoOf(path, info)) {
+    return volumeInfoOf(path, info) && isRootOf(info, path);
+}
+
+bool isRootOf(const VolumeInfo& volume, const std::u16string& path) {
+    if (volume.volumeRoot.empty()) {
         return false;
     }
     std::u16string normal = normalisePath(path);
     if (normal.empty()) {
         normal = path;
     }
-    return samePathText(withoutTrailingSeparators(info.volumeRoot, 1),
+    return samePathText(withoutTrailingSeparators(volume.volumeRoot, 1),
                         withoutTrailingSeparators(normal, 1));
 }
 

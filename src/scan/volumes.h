@@ -32,6 +32,8 @@ bool volumeInfoOf(const std::u16string& path, VolumeInfo& info);
 // Whether `path` names the root of its volume (C:\, a mount point), ignoring case and trailing
 // separators.
 bool isWholeVolume(const std::u16string& path);
+// The same for a path whose volume's facts are already known.
+bool isRootOf(const VolumeInfo& volume, const std::u16string& path);
 bool isElevated();
 // The drives a user would pick from: the system volume first, then other fixed drives, then
 // removable and network drives, each group largest first.
