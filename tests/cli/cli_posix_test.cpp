@@ -50,20 +50,7 @@ Interrupted runAndInterrupt(const std::vector<std::string>& arguments, const fs:
     const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
     const fs::path outFile = scratch / "stdout.txt";
     const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    std::string program = ROZOVIZOV_CLI_PROGRAM;
-    std::vector<std::string> copies = arguments;
-    std::vector<char*> argv{program.data()};
-    for (std::string& argument : copies) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(slave, STDERR_FILENO);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
+    const pid_t child = startCli(arguments, out, slave);
     ::close(slave);
     ::close(out);
     bool sent = false;

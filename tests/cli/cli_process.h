@@ -18,6 +18,10 @@ struct CliRun {
 // in `scratch`, and waits for it.
 CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& scratch);
 
+// Starts rozovizov-cli with UTF-8 arguments and the given descriptors as its standard output and
+// error, without waiting. Answers the child's process id, or -1. POSIX only.
+int startCli(const std::vector<std::string>& arguments, int out, int err);
+
 // Sets an environment variable of this process, which the children inherit.
 void setEnvironment(const char* name, const std::filesystem::path& value);
 

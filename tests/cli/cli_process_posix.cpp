@@ -20,9 +20,7 @@ std::string contentOf(const std::filesystem::path& file) {
 
 }  // namespace
 
-CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& scratch) {
-    const std::filesystem::path outFile = scratch / "stdout.txt";
-    const std::filesystem::path errFile = scratch / "stderr.txt";
+int startCli(const std::vector<std::string>& arguments, int out, int err) {
     std::string program = ROZOVIZOV_CLI_PROGRAM;
     std::vector<std::string> copies = arguments;
     std::vector<char*> argv{program.data()};
@@ -30,9 +28,6 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    CliRun run;
     const pid_t child = ::fork();
     if (child == 0) {
         // Only async-signal-safe calls between fork and exec.
@@ -41,6 +36,16 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
+    return child;
+}
+
+CliRun runCli(const std::vector<std::string>& arguments, const std::filesystem::path& scratch) {
+    const std::filesystem::path outFile = scratch / "stdout.txt";
+    const std::filesystem::path errFile = scratch / "stderr.txt";
+    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    CliRun run;
+    const pid_t child = startCli(arguments, out, err);
     ::close(out);
     ::close(err);
     int status = 0;
