@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -108,6 +109,21 @@ class ProgressLine {
     bool enabled_;
     std::size_t shown_ = 0;
 };
+
+// The command line shows one measure, so it counts only that one: the columns of the other added
+// measures stay zero and cost no memory. A cut-off at the last second of 2106 counts no file.
+void countOnlyMeasure(scan::ScanOptions& options, scan::Measure measure) {
+    constexpr std::uint32_t kNoFile = std::numeric_limits<std::uint32_t>::max();
+    if (measure != scan::MeasureAddedMonth) {
+        options.monthCutoff = kNoFile;
+    }
+    if (measure != scan::MeasureAddedHalfYear) {
+        options.halfYearCutoff = kNoFile;
+    }
+    if (measure != scan::MeasureAddedSinceScan) {
+        options.hasPreviousScan = false;
+    }
+}
 
 // Runs the scan to its end, showing progress every tick and turning Ctrl+C into a stop request.
 void scanToEnd(scan::ScanController& controller, EndSignal& signal, scan::Measure measure) {
@@ -233,6 +249,7 @@ int runCli(const std::vector<std::u16string>& arguments) {
         const unsigned hardware = std::thread::hardware_concurrency();
         scanOptions.threads =
             options.threads > 0 ? options.threads : static_cast<std::int32_t>(hardware);
+        countOnlyMeasure(scanOptions, options.measure);
     });
     controller.startScan(options.root);
     scanToEnd(controller, signal, options.measure);

@@ -3,6 +3,7 @@
 #include "scan/clock.h"
 #include "scan/file_id_set.h"
 #include "scan/folder_lister.h"
+#include "scan/measures.h"
 #include "scan/scanner.h"
 #include "scan/volumes.h"
 
@@ -334,9 +335,7 @@ void Walk::commit(ListingBatch& batch) {
             store.fileCount.set(row, entry.fileCount);
             store.created.set(row, entry.created);
             const AddedValues added = addedValuesOf(options, entry.created, entryAllocated);
-            store.addedMonth.set(row, added.month);
-            store.addedHalfYear.set(row, added.halfYear);
-            store.addedSinceScan.set(row, added.sinceScan);
+            setAddedValues(store, row, added);
             dated += entry.created != 0;
             if ((entry.flags & FlagFolder) == 0) {
                 kinds.add(entry.kind, +1, entryAllocated, entrySize, added.month, added.halfYear,

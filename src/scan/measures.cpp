@@ -34,6 +34,18 @@ std::int64_t measureValue(const NodeStore& store, NodeId node, Measure measure,
     return static_cast<std::int64_t>(measureColumn(store, measure, physicalSizes).get(node));
 }
 
+void setAddedValues(NodeStore& store, NodeId row, const AddedValues& added) {
+    if (added.month != 0) {
+        store.addedMonth.set(row, added.month);
+    }
+    if (added.halfYear != 0) {
+        store.addedHalfYear.set(row, added.halfYear);
+    }
+    if (added.sinceScan != 0) {
+        store.addedSinceScan.set(row, added.sinceScan);
+    }
+}
+
 KindTotals::KindTotals(std::size_t kinds)
     : allocated_(kinds),
       size_(kinds),

@@ -3,6 +3,7 @@
 // The four measures under which every size is shown, and the per-kind totals a Scanner keeps.
 
 #include "scan/node_store.h"
+#include "scan/scan_options.h"
 
 #include <atomic>
 #include <cstdint>
@@ -30,6 +31,11 @@ const Column<std::uint64_t>& measureColumn(const NodeStore& store, Measure measu
 // A node's value under a measure: for measure 0 its allocated bytes when physical sizes are
 // shown, else its logical size; otherwise its added column.
 std::int64_t measureValue(const NodeStore& store, NodeId node, Measure measure, bool physicalSizes);
+
+// Writes the added columns of a row just appended. The row is zero already, so only the values
+// that are not zero are written: the column of a measure no file reaches (one the scan was told
+// not to count) then never touches its pages and costs no memory.
+void setAddedValues(NodeStore& store, NodeId row, const AddedValues& added);
 
 // Sums over the non-folder rows of each file kind, indexed by FileKind. One thread writes (the
 // scan's committing thread, or the user-interface thread for removals); readers on other threads

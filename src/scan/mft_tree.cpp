@@ -116,9 +116,7 @@ void addTotals(NodeStore& store, const ScanOptions& options, KindTotals& kindTot
         if (created != 0) {
             counters.datedItems.add(1);
             added = addedValuesOf(options, created, allocated);
-            store.addedMonth.set(k, added.month);
-            store.addedHalfYear.set(k, added.halfYear);
-            store.addedSinceScan.set(k, added.sinceScan);
+            setAddedValues(store, static_cast<NodeId>(k), added);
         }
         if ((store.flags.get(k) & FlagFolder) == 0) {
             kindTotals.add(store.kind.get(k), 1, allocated, store.size.get(k), added.month,

@@ -51,7 +51,12 @@ class Column {
         std::atomic_ref<T>(slot(row)).store(value, std::memory_order_relaxed);
     }
     // Only the single writer calls this, so a load and a store make a sound read-modify-write.
-    void add(std::uint64_t row, T delta) { set(row, static_cast<T>(get(row) + delta)); }
+    // Adding zero writes nothing, so a column that stays zero never touches its pages.
+    void add(std::uint64_t row, T delta) {
+        if (delta != 0) {
+            set(row, static_cast<T>(get(row) + delta));
+        }
+    }
 
     // Makes sure chunks exist up to the one holding `row`; allocates them zero-filled, in order.
     // Raises std::bad_alloc when that needs more than kChunkSlots chunks or memory runs out.

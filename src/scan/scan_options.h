@@ -35,11 +35,11 @@ inline AddedValues addedValuesOf(const ScanOptions& options, std::uint32_t creat
     if (created == 0) {
         return added;
     }
+    if (created >= options.monthCutoff) {
+        added.month = allocated;
+    }
     if (created >= options.halfYearCutoff) {
         added.halfYear = allocated;
-        if (created >= options.monthCutoff) {
-            added.month = allocated;
-        }
     }
     if (options.hasPreviousScan && created >= options.previousScan) {
         added.sinceScan = allocated;

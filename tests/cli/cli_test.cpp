@@ -47,7 +47,7 @@ TEST_F(GeneratedTree, TheSummaryGivesExactCountsSizesAndLargestItems) {
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[2], "Largest items (Current Size, file lengths)");
     // a holds 81,200 bytes; a/b and a/b/deep.jpg tie at 30,000 and the folder comes first.
-    EXPECT_TRUE(std::regex_match(lines[3], std::regex("  +81\\.2 kB  Folder +  a"))) << lines[3];
+    EXPECT_TRUE(std::regex_match(lines[3], std::regex("  +81\\.2 kB  Folder +a"))) << lines[3];
     EXPECT_TRUE(lines[4].starts_with("     50.0 kB  ")) << lines[4];
     EXPECT_TRUE(lines[4].ends_with("  " + relative("a/big.bin"))) << lines[4];
     EXPECT_TRUE(std::regex_match(lines[5], std::regex("  +30\\.0 kB  Folder +  a.b"))) << lines[5];
@@ -166,6 +166,31 @@ TEST_F(GeneratedTree, SinceLastScanNeedsAPreviousScan) {
                                                       "Since Last Scan: [0-9.]+ [kMG]?B\n")))
         << run.out;
     EXPECT_NE(run.out.find("Largest items (Added Since Last Scan)"), std::string::npos);
+}
+
+TEST_F(GeneratedTree, FilesJustWrittenCountWholeUnderTheAddedMeasureAskedFor) {
+    // The program counts only the measure it shows; the one asked for must still be counted.
+    const CliRun current = cli({rootText(), "--top", "0"});
+    ASSERT_EQ(current.exitCode, 0) << current.err;
+    std::smatch found;
+    const std::string firstLine = linesOf(current.out).at(0);
+    ASSERT_TRUE(std::regex_search(firstLine, found, std::regex(" · ([0-9.]+ [kMG]?B) · ")))
+        << firstLine;
+    const std::string allocated = found[1];
+
+    const std::pair<const char*, const char*> measures[] = {
+        {"month", "Added in Last Month"}, {"half-year", "Added in Last 6 Months"}};
+    for (const auto& [option, name] : measures) {
+        SCOPED_TRACE(option);
+        const CliRun run = cli({"--measure", option, rootText(), "--top", "1"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const std::vector<std::string> lines = linesOf(run.out);
+        ASSERT_GE(lines.size(), 4u) << run.out;
+        EXPECT_TRUE(lines[0].ends_with(std::string("  —  ") + name + ": " + allocated)) << lines[0];
+        EXPECT_EQ(lines[2], std::string("Largest items (") + name + ")");
+        EXPECT_TRUE(std::regex_match(lines[3], std::regex("  +[1-9][0-9.]* [kMG]?B  Folder +a")))
+            << lines[3];
+    }
 }
 
 TEST_F(GeneratedTree, ACommandLineMistakeExitsWithTwoAndAHint) {
