@@ -25,21 +25,29 @@ std::uint32_t recordCountOf(const VolumeGeometry& geometry, const MftLayout& lay
         std::min<std::uint64_t>(records, std::numeric_limits<std::uint32_t>::max()));
 }
 
-// Reads the table batch by batch into the record table; answers whether a stop ended it early.
-// Records of batches that could not be read are added to `unreadable`.
-bool readRecords(const FileTableJob& job, const MftLayout& layout, RecordTable& table,
-                 std::uint64_t batch, std::uint64_t& unreadable) {
+struct RecordsRead {
+    bool stopped = false;          // a stop ended the reading early
+    std::uint64_t batches = 0;     // batches asked of the volume
+    std::uint64_t unreadable = 0;  // records of batches the volume could not give
+};
+
+// Reads the table batch by batch into the record table.
+RecordsRead readRecords(const FileTableJob& job, const MftLayout& layout, RecordTable& table,
+                        std::uint64_t batch) {
     const VolumeGeometry& g = job.geometry;
     const std::uint32_t count = table.count();
     std::vector<std::uint8_t> buffer(batch * g.recordSize);
+    RecordsRead read;
     for (std::uint64_t u = 0; u < count; u += batch) {
         if (job.stopRequested && job.stopRequested()) {
-            return true;
+            read.stopped = true;
+            return read;
         }
         const std::uint64_t w = std::min<std::uint64_t>(batch, count - u);
+        ++read.batches;
         if (!readTableBytes(*job.source, g, layout.extents, u * g.recordSize, buffer.data(),
                             w * g.recordSize)) {
-            unreadable += w;
+            read.unreadable += w;
             continue;
         }
         for (std::uint64_t j = 0; j < w; ++j) {
@@ -50,7 +58,7 @@ bool readRecords(const FileTableJob& job, const MftLayout& layout, RecordTable& 
             }
         }
     }
-    return false;
+    return read;
 }
 
 }  // namespace
@@ -77,9 +85,9 @@ FileTableOutcome readMasterFileTable(const FileTableJob& job) {
     const std::uint32_t count = recordCountOf(g, layout);
     const std::uint64_t batch = std::max<std::uint64_t>(job.batchBytes / g.recordSize, 1);
     RecordTable table(count);
-    std::uint64_t unreadable = 0;
-    outcome.stopped = readRecords(job, layout, table, batch, unreadable);
-    outcome.batches = (count + batch - 1) / batch;
+    const RecordsRead read = readRecords(job, layout, table, batch);
+    outcome.stopped = read.stopped;
+    outcome.batches = read.batches;
     table.resolveExtensions();
 
     const ChildIndex children(table);
@@ -94,7 +102,7 @@ FileTableOutcome readMasterFileTable(const FileTableJob& job) {
     }
     addTotals(*job.store, *job.options, *job.kindTotals, *job.counters);
     job.counters->reads.add(outcome.batches);
-    job.counters->unreadable.add(unreadable);
+    job.counters->unreadable.add(read.unreadable);
     outcome.filled = true;
     return outcome;
 }

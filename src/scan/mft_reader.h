@@ -39,7 +39,7 @@ struct FileTableOutcome {
     bool filled = false;
     std::u16string refusal;
     bool stopped = false;
-    // Batches the table was read in.
+    // Batches read from the volume; fewer than the table holds when a stop ended the reading.
     std::uint64_t batches = 0;
 };
 

@@ -229,6 +229,7 @@ TEST(NtfsImage, StopBetweenBatchesKeepsWhatWasRead) {
     EXPECT_FALSE(full->outcome.stopped);
     EXPECT_TRUE(stopped->outcome.stopped);
     EXPECT_GT(full->outcome.batches, 3u);
+    EXPECT_EQ(stopped->outcome.batches, 2u) << "the batches read, not those planned";
     expectSoundStore(*stopped);
     // Two batches of 128 records: the metadata files and the first folders, nothing of the rest.
     const auto rows = rowsByPath(stopped->store);
