@@ -5,12 +5,12 @@
 // Each prints one line of totals so that the two, and find, can be cross-checked.
 
 #include "history/scan_history.h"
+#include "scan/directory_entries_posix.h"
 #include "scan/scanner.h"
 #include "scan/text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -29,20 +29,9 @@
 
 namespace {
 
-// The record getdents64 fills; the kernel's own layout.
-struct LinuxDirent64 {
-    std::uint64_t inode;
-    std::int64_t offset;
-    unsigned short length;
-    unsigned char type;
-    char name[1];
-};
-
 // The same listing buffer size and statx request as the scanner's, so the floor does the same
 // system calls and only what the scanner adds on top of them is measured.
-constexpr std::size_t kBufferBytes = 262'144;
-constexpr unsigned kStatxMask =
-    STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_NLINK | STATX_INO | STATX_BTIME;
+const std::size_t kBufferBytes = scan::ScanOptions{}.listingBufferBytes;
 
 // The least a parallel walk must do: a shared stack of folder paths, and per folder one open,
 // getdents64 until the end, one statx per entry, and a push of the subfolders. It keeps nothing
@@ -115,23 +104,16 @@ class FloorWalk {
                 continue;
             }
             for (;;) {
-                const long got = ::syscall(SYS_getdents64, fd, buffer, kBufferBytes);
+                const long got = scan::readDirectoryEntries(fd, buffer, kBufferBytes);
                 if (got <= 0) {
                     unreadable += got < 0;
                     break;
                 }
-                for (long at = 0; at < got;) {
-                    const auto* record = reinterpret_cast<const LinuxDirent64*>(buffer + at);
-                    at += record->length;
-                    const char* name = record->name;
-                    if (name[0] == '.' &&
-                        (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-                        continue;
-                    }
+                scan::forEachEntryName(buffer, got, [&](const char* name) {
                     struct statx info;
-                    if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask,
-                                &info) != 0) {
-                        continue;
+                    if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                                scan::kListingStatxMask, &info) != 0) {
+                        return;
                     }
                     if (S_ISDIR(info.stx_mode)) {
                         ++folders;
@@ -143,7 +125,7 @@ class FloorWalk {
                         bytes += info.stx_size;
                         allocated += info.stx_blocks * 512;
                     }
-                }
+                });
             }
             ::close(fd);
             finish(found);

@@ -2,6 +2,7 @@
 // symbolic links. A folder on another device than the one it lies in is a mount point and is
 // never descended, as a reparse folder is not on Windows.
 
+#include "scan/directory_entries_posix.h"
 #include "scan/file_kinds.h"
 #include "scan/folder_lister.h"
 #include "scan/text.h"
@@ -9,26 +10,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 
 namespace scan {
 
 namespace {
-
-// The record getdents64 fills; the kernel's own layout.
-struct LinuxDirent64 {
-    std::uint64_t inode;
-    std::int64_t offset;
-    unsigned short length;
-    unsigned char type;
-    char name[1];
-};
 
 std::uint32_t createdFrom(const struct statx& info) {
     if ((info.stx_mask & STATX_BTIME) == 0) {
@@ -103,7 +93,7 @@ bool FolderLister::open(const std::u16string& path) {
 void FolderLister::list(std::u16string& /*path*/, ListingBatch& batch) {
     Platform& p = *platform_;
     for (;;) {
-        const long got = ::syscall(SYS_getdents64, p.folder.get(), p.buffer, p.bufferBytes);
+        const long got = readDirectoryEntries(p.folder.get(), p.buffer, p.bufferBytes);
         if (got < 0) {
             batch.unreadable += 1;
             break;
@@ -112,18 +102,10 @@ void FolderLister::list(std::u16string& /*path*/, ListingBatch& batch) {
             break;
         }
         batch.reads += 1;
-        for (long at = 0; at < got;) {
-            const auto* record = reinterpret_cast<const LinuxDirent64*>(p.buffer + at);
-            at += record->length;
-            const char* name = record->name;
-            if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
-                continue;
-            }
+        forEachEntryName(p.buffer, got, [&](const char* name) {
             struct statx info {};
-            const unsigned mask =
-                STATX_TYPE | STATX_SIZE | STATX_BLOCKS | STATX_NLINK | STATX_INO | STATX_BTIME;
-            if (::statx(p.folder.get(), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &info) !=
-                0) {
+            if (::statx(p.folder.get(), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                        kListingStatxMask, &info) != 0) {
                 // The entry vanished or cannot be queried: keep it as an empty file.
                 info = {};
                 info.stx_mode = S_IFREG;
@@ -153,7 +135,7 @@ void FolderLister::list(std::u16string& /*path*/, ListingBatch& batch) {
                     entry.fileId = fileIdOf(info);
                 }
             }
-        }
+        });
     }
     p.folder.reset();
 }
