@@ -83,19 +83,31 @@ void expectTree(const NodeStore& store) {
     }
 }
 
+// The "basic" image loaded into memory, with the geometry its boot sector gives; the tests damage
+// the bytes and read them back through `source`.
+class DamagedBasicImage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string why;
+        const std::string image = imagePath("basic", why);
+        if (image.empty()) {
+            GTEST_SKIP() << why;
+        }
+        bytes = loadImage(image);
+        source.setVisible(bytes.size());
+        ASSERT_TRUE(readBootGeometry(source, geometry));
+        tableStart = geometry.mftStartCluster * geometry.bytesPerCluster;
+    }
+
+    std::vector<std::uint8_t> bytes;
+    MemorySource source{bytes};
+    VolumeGeometry geometry;
+    std::size_t tableStart = 0;
+};
+
 // Damaged records, run lists, sizes and boot sectors never crash, hang or read out of bounds
 // (the sanitizer builds run this too), and always give a tree or a refusal.
-TEST(DamagedImage, RandomDamageGivesATreeOrARefusal) {
-    std::string why;
-    const std::string image = imagePath("basic", why);
-    if (image.empty()) {
-        GTEST_SKIP() << why;
-    }
-    std::vector<std::uint8_t> bytes = loadImage(image);
-    MemorySource source(bytes);
-    VolumeGeometry geometry;
-    ASSERT_TRUE(readBootGeometry(source, geometry));
-    const std::size_t tableStart = geometry.mftStartCluster * geometry.bytesPerCluster;
+TEST_F(DamagedBasicImage, RandomDamageGivesATreeOrARefusal) {
     const std::size_t tableBytes = 128 * geometry.recordSize;
     ASSERT_LE(tableStart + tableBytes, bytes.size());
 
@@ -163,17 +175,7 @@ TEST(DamagedImage, AbsurdGeometryIsRefused) {
 }
 
 // A record torn by an interrupted write fails its fix-up: its file is missing, the rest is there.
-TEST(DamagedImage, TornRecordLosesOnlyItsFile) {
-    std::string why;
-    const std::string image = imagePath("basic", why);
-    if (image.empty()) {
-        GTEST_SKIP() << why;
-    }
-    std::vector<std::uint8_t> bytes = loadImage(image);
-    MemorySource source(bytes);
-    VolumeGeometry geometry;
-    ASSERT_TRUE(readBootGeometry(source, geometry));
-    const std::size_t tableStart = geometry.mftStartCluster * geometry.bytesPerCluster;
+TEST_F(DamagedBasicImage, TornRecordLosesOnlyItsFile) {
     const std::u16string wanted = u"report.pdf";
     std::size_t torn = 0;
     for (std::size_t n = 16; n < 256 && torn == 0; ++n) {
