@@ -195,24 +195,31 @@ class Generator {
 
 }  // namespace
 
-const SyntheticStore& syntheticStore(std::uint64_t files) {
-    static std::map<std::uint64_t, std::unique_ptr<SyntheticStore>> made;
+namespace {
+
+// Each shape and size of store is generated once and kept for the rest of the run.
+using StoreCache = std::map<std::uint64_t, std::unique_ptr<SyntheticStore>>;
+
+const SyntheticStore& madeOnce(StoreCache& made, std::uint64_t files,
+                               void (Generator::*generate)(std::uint64_t)) {
     std::unique_ptr<SyntheticStore>& slot = made[files];
     if (!slot) {
         slot = std::make_unique<SyntheticStore>();
-        Generator(*slot).run(files);
+        (Generator(*slot).*generate)(files);
     }
     return *slot;
 }
 
+}  // namespace
+
+const SyntheticStore& syntheticStore(std::uint64_t files) {
+    static StoreCache made;
+    return madeOnce(made, files, &Generator::run);
+}
+
 const SyntheticStore& flatStore(std::uint64_t files) {
-    static std::map<std::uint64_t, std::unique_ptr<SyntheticStore>> made;
-    std::unique_ptr<SyntheticStore>& slot = made[files];
-    if (!slot) {
-        slot = std::make_unique<SyntheticStore>();
-        Generator(*slot).runFlat(files);
-    }
-    return *slot;
+    static StoreCache made;
+    return madeOnce(made, files, &Generator::runFlat);
 }
 
 }  // namespace bench
