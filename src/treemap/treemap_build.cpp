@@ -27,13 +27,16 @@ void runTreemapBuild(const TreemapJob& job) {
 
     if (job.window != 0) {
         BuildResult* posted = result.release();
-        if (!postBuildResult(job.window, job.generation, posted)) {
-            delete posted;
+        if (postBuildResult(job.window, job.generation, posted)) {
+            return;
         }
+        delete posted;
+    } else if (job.notifier) {
+        job.notifier->buildFinished(job.generation, std::move(result));
         return;
     }
-    if (job.notifier) {
-        job.notifier->buildFinished(job.generation, std::move(result));
+    if (job.lost) {
+        job.lost->record(job.generation);
     }
 }
 

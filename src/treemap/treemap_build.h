@@ -9,6 +9,7 @@
 #include "treemap/treemap_layout.h"
 #include "treemap/treemap_render.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -28,6 +29,23 @@ class BuildNotifier {
     virtual void buildFinished(std::uint32_t generation, std::unique_ptr<BuildResult> result) = 0;
 };
 
+// Where a build whose result reached nobody leaves its generation, so that the view that started
+// it does not wait for it forever. Written by the build thread, read by the view's thread.
+class LostBuilds {
+  public:
+    void record(std::uint32_t generation) {
+        last_.store(kRecorded | generation, std::memory_order_release);
+    }
+    bool has(std::uint32_t generation) const {
+        return last_.load(std::memory_order_acquire) == (kRecorded | generation);
+    }
+
+  private:
+    // Set beside the generation so that generation 0 can be recorded too.
+    static constexpr std::uint64_t kRecorded = std::uint64_t{1} << 32;
+    std::atomic<std::uint64_t> last_{0};
+};
+
 struct TreemapJob {
     std::shared_ptr<const scan::NodeStore> store;
     scan::NodeId root = 0;
@@ -40,13 +58,16 @@ struct TreemapJob {
     // kBuildResultMessage (see build_delivery.h) and `notifier` is not used.
     std::uintptr_t window = 0;
     std::shared_ptr<BuildNotifier> notifier;
+    // Told when the result could not be delivered; may be empty.
+    std::shared_ptr<LostBuilds> lost;
 };
 
 // Renders the job's picture; an empty image when the job has no store.
 TreemapImage renderTreemap(const TreemapJob& job);
 
 // Builds the picture on the calling thread and reports it: posted to the job's window, or handed
-// to its notifier. A result that nobody takes (posting failed, or neither is set) is freed here.
+// to its notifier. A result that nobody takes (posting failed, or neither is set) is freed here,
+// and its generation goes to the job's LostBuilds.
 void runTreemapBuild(const TreemapJob& job);
 
 // Starts a detached thread that runs runTreemapBuild and then releases the job, and with it its

@@ -1,0 +1,132 @@
+#pragma once
+
+// Where every control and pane of the main window goes, and how the two splitters move. Plain
+// arithmetic over the client size and the DPI, so the window only moves its children to the
+// rectangles given here and forwards mouse input.
+
+#include <cstdint>
+
+namespace app {
+
+// A length given at 96 DPI, at `dpi` (0 counts as 96), rounded half away from zero.
+int scaledLength(int length, int dpi);
+
+// x, y, width and height in client pixels, as a window is moved.
+struct PaneRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    int right() const { return x + width; }
+    int bottom() const { return y + height; }
+    friend bool operator==(const PaneRect&, const PaneRect&) = default;
+};
+
+struct PanePlace {
+    bool shown = false;
+    PaneRect rect;  // meaningful only when shown
+};
+
+// The metrics of the window at its DPI. Every length is at 96 DPI in the source and scaled here
+// once per layout.
+struct ChromeMetrics {
+    int toolbarHeight = 0;  // the band above the content
+    int gap = 0;            // splitter thickness
+    int margin = 0;
+    int buttonHeight = 0;
+
+    static ChromeMetrics at(int dpi);
+};
+
+// What the window knows at the moment it lays out.
+struct LayoutRequest {
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int dpi = 96;
+    bool welcomeShown = true;
+    bool pendingShown = false;  // the pending deletes list holds something
+    bool showKinds = true;      // ShowFileKindStatistics
+    bool splitHorizontally = false;
+};
+
+struct Toolbar {
+    PaneRect open;
+    PaneRect measureBox;  // its height includes the dropped list
+    PaneRect zoomOut;
+    PaneRect stop;
+    PaneRect refresh;
+};
+
+// Where the status line goes in the band, as edges. Drawn only when left < right; it is computed
+// from the "Zoom Out" button's place even while that button is hidden.
+struct StatusArea {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    bool drawn() const { return left < right; }
+};
+
+struct MainLayoutResult {
+    ChromeMetrics metrics;
+    Toolbar toolbar;
+    StatusArea status;
+    PanePlace welcome;
+    PanePlace kinds;
+    PanePlace list;
+    PanePlace treemap;
+    PanePlace pending;
+};
+
+enum class Splitter { None, Kinds, List };
+enum class SplitterCursor { None, SizeWestEast, SizeNorthSouth };
+
+// The layout keeps the two sizes the user drags, clamped at every layout, and the drag in
+// progress. Both sizes are physical pixels and are not rescaled when the DPI changes.
+class MainLayout {
+  public:
+    static constexpr int kStartKindsWidth = 300;
+    static constexpr int kStartListSize = 360;
+
+    // Places everything and clamps the stored sizes to what the window allows. When the window is
+    // too small for both limits the minimum wins, so a pane keeps its smallest size and the
+    // treemap shrinks, down to nothing. No rectangle has a negative size.
+    MainLayoutResult layout(const LayoutRequest& request);
+
+    // The splitter at a client point, against the last layout: none while the welcome view is
+    // shown, above the content, or before the first layout.
+    Splitter hitSplitter(int x, int y) const;
+    // The cursor over a point: the sizing arrow across the splitter there, or none.
+    SplitterCursor cursorAt(int x, int y) const;
+
+    // A button press: starts a drag when it lands on a splitter. True means the window should
+    // capture the mouse.
+    bool beginDrag(int x, int y);
+    // The mouse moved while dragging: moves the dragged size by as much as the mouse moved since
+    // the press, unclamped. True means a size changed and the window should lay out again, which
+    // clamps it.
+    bool dragTo(int x, int y);
+    // The button was released or the capture was lost (a dialog took the mouse mid-drag). True
+    // when a drag was running.
+    bool endDrag();
+    bool dragging() const { return dragSplitter_ != Splitter::None; }
+
+    int kindsWidth() const { return kindsWidth_; }
+    int listSize() const { return listSize_; }
+
+  private:
+    int dragCoordinate(int x, int y) const;
+
+    int kindsWidth_ = kStartKindsWidth;
+    int listSize_ = kStartListSize;
+    bool laidOut_ = false;
+    LayoutRequest last_;
+    ChromeMetrics metrics_;
+    Splitter dragSplitter_ = Splitter::None;
+    int dragStartCoordinate_ = 0;
+    int dragStartValue_ = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,69 @@
+#include "treemap/view_geometry.h"
+
+#include <cmath>
+
+namespace treemap {
+
+Rect toClient(const Rect& rect, int pictureWidth, int pictureHeight, ClientSize client) {
+    const double sx = static_cast<double>(client.width) / pictureWidth;
+    const double sy = static_cast<double>(client.height) / pictureHeight;
+    return {rect.x * sx, rect.y * sy, rect.w * sx, rect.h * sy};
+}
+
+PixelRect rounded(const Rect& rect) {
+    return {static_cast<int>(std::lround(rect.x)), static_cast<int>(std::lround(rect.y)),
+            static_cast<int>(std::lround(rect.x + rect.w)),
+            static_cast<int>(std::lround(rect.y + rect.h))};
+}
+
+std::optional<std::int32_t> itemIndexAt(const TreemapImage& picture, ClientSize client, int x,
+                                        int y) {
+    if (picture.width == 0 || client.width <= 0 || client.height < 1) {
+        return std::nullopt;
+    }
+    const std::int64_t px = std::int64_t{picture.width} * x / client.width;
+    const std::int64_t py = std::int64_t{picture.height} * y / client.height;
+    if (px < 0 || py < 0 || px >= picture.width || py >= picture.height) {
+        return -1;
+    }
+    const auto at = static_cast<std::size_t>(py * picture.width + px);
+    return at < picture.itemAt.size() ? picture.itemAt[at] : -1;
+}
+
+std::optional<PixelRect> hoverFrame(const TreemapImage& picture, ClientSize client,
+                                    std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= picture.items.size() ||
+        picture.width <= 0 || picture.height <= 0) {
+        return std::nullopt;
+    }
+    const Rect on = toClient(picture.items[static_cast<std::size_t>(index)].rect, picture.width,
+                             picture.height, client);
+    const PixelRect frame = rounded(on).inflated(-1);
+    if (frame.empty()) {
+        return std::nullopt;
+    }
+    return frame;
+}
+
+std::optional<SelectionFrame> selectionFrame(const TreemapImage& picture, ClientSize client,
+                                             std::int32_t node) {
+    if (node < 0 || picture.width <= 0 || picture.height <= 0) {
+        return std::nullopt;
+    }
+    const auto found = picture.nodeRects.find(static_cast<scan::NodeId>(node));
+    if (found == picture.nodeRects.end()) {
+        return std::nullopt;
+    }
+    SelectionFrame frame;
+    frame.outer = rounded(toClient(found->second, picture.width, picture.height, client));
+    if (frame.outer.width() < kSmallSelection || frame.outer.height() < kSmallSelection) {
+        frame.outer = frame.outer.inflated(2);
+    }
+    const PixelRect inner = frame.outer.inflated(-2);
+    if (!inner.empty()) {
+        frame.inner = inner;
+    }
+    return frame;
+}
+
+}  // namespace treemap
