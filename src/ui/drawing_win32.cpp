@@ -39,12 +39,12 @@ HFONT uiFont(HWND window, FontStyle style) {
 
 HFONT uiFontAt(int dpi, FontStyle style) {
     static std::map<std::pair<int, int>, HFONT> fonts;
-    const FontSpec spec = fontSpecOf(style);
-    auto [entry, added] = fonts.try_emplace({fontKeyOf(spec), dpi}, nullptr);
+    const FontTraits traits = fontTraitsOf(style);
+    auto [entry, added] = fonts.try_emplace({fontKeyOf(traits), dpi}, nullptr);
     if (added) {
         LOGFONTW font{};
-        font.lfHeight = fontHeightFor(spec.points, dpi);
-        font.lfWeight = spec.weight;
+        font.lfHeight = fontHeightFor(traits.points, dpi);
+        font.lfWeight = traits.weight;
         font.lfQuality = CLEARTYPE_QUALITY;
         font.lfCharSet = DEFAULT_CHARSET;
         lstrcpynW(font.lfFaceName, L"Segoe UI", LF_FACESIZE);

@@ -14,12 +14,12 @@ enum class FontStyle : int {
     Title = 5,
 };
 
-struct FontSpec {
+struct FontTraits {
     int points = 9;
     int weight = 400;
 };
 
-constexpr FontSpec fontSpecOf(FontStyle style) {
+constexpr FontTraits fontTraitsOf(FontStyle style) {
     switch (style) {
         case FontStyle::Small:
             return {8, 400};
@@ -37,8 +37,8 @@ constexpr FontSpec fontSpecOf(FontStyle style) {
 }
 
 // Fonts are cached by this key (and the DPI): styles of equal size and weight share one font.
-constexpr int fontKeyOf(FontSpec spec) {
-    return spec.weight + 1000 * spec.points;
+constexpr int fontKeyOf(FontTraits traits) {
+    return traits.weight + 1000 * traits.points;
 }
 
 }  // namespace ui

@@ -112,15 +112,17 @@ TEST(Fonts, StylesSizesAndSharedCacheKeys) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "style " << c.style);
-        const FontSpec spec = fontSpecOf(static_cast<FontStyle>(c.style));
-        EXPECT_EQ(spec.points, c.points);
-        EXPECT_EQ(spec.weight, c.weight);
-        EXPECT_EQ(fontHeightFor(spec.points, 96), c.heightAt96);
-        EXPECT_EQ(fontHeightFor(spec.points, 144), c.heightAt144);
+        const FontTraits traits = fontTraitsOf(static_cast<FontStyle>(c.style));
+        EXPECT_EQ(traits.points, c.points);
+        EXPECT_EQ(traits.weight, c.weight);
+        EXPECT_EQ(fontHeightFor(traits.points, 96), c.heightAt96);
+        EXPECT_EQ(fontHeightFor(traits.points, 144), c.heightAt144);
     }
-    EXPECT_EQ(fontKeyOf(fontSpecOf(FontStyle::Regular)), fontKeyOf(fontSpecOf(FontStyle::Default)))
+    EXPECT_EQ(fontKeyOf(fontTraitsOf(FontStyle::Regular)),
+              fontKeyOf(fontTraitsOf(FontStyle::Default)))
         << "Regular and Default share one font";
-    EXPECT_NE(fontKeyOf(fontSpecOf(FontStyle::Regular)), fontKeyOf(fontSpecOf(FontStyle::Small)));
+    EXPECT_NE(fontKeyOf(fontTraitsOf(FontStyle::Regular)),
+              fontKeyOf(fontTraitsOf(FontStyle::Small)));
 }
 
 }  // namespace

@@ -24,8 +24,6 @@ std::vector<BYTE> bytesOf(const void* data, std::size_t size) {
 
 TEST(Theme, TheAppearanceFollowsTheVariableThenTheSystemsAppsValue) {
     harness::SavedRegistryValue apps(kPersonalize, L"AppsUseLightTheme");
-    // The name the system never had must not be read: a dark value under it changes nothing.
-    harness::SavedRegistryValue misnamed(kPersonalize, L"ZuveUseLightTheme");
     harness::ScopedEnvironment theme(L"ROZOVIZOV_THEME", std::nullopt);
 
     enum class Stored { None, Dword, String, Qword, Binary };
@@ -53,7 +51,6 @@ TEST(Theme, TheAppearanceFollowsTheVariableThenTheSystemsAppsValue) {
         {tooLong, Stored::Dword, 0, true},
         {L"dark" + std::wstring(20, L' '), Stored::Dword, 1, false},
     };
-    misnamed.setDword(0);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "variable "
