@@ -1,0 +1,104 @@
+#include "app/main_window.h"
+
+#include "app/commands.h"
+#include "app/window_classes.h"
+
+namespace app {
+
+MainWindow::MainWindow(settings::SettingsStore& settings) : settings_(settings) {}
+
+MainWindow::~MainWindow() {
+    toolbarBuffer_.release();
+    controller_.discardScan();
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void MainWindow::run(const std::u16string& path) {
+    if (create(path)) {
+        loop();
+    }
+}
+
+bool MainWindow::create(const std::u16string& path) {
+    registerWindowClass(kMainWindowClass, &MainWindow::windowProcedure, nullptr);
+    // 1400 × 900 physical pixels, whatever the DPI: a first size, not a metric.
+    CreateWindowExW(0, kMainWindowClass, kProgramName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 1400, 900, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (window_ == nullptr) {
+        return false;
+    }
+    loadIcons();
+    buildChrome();
+    notifier_ = std::make_unique<scan::WindowNotifier>(window_);
+    controller_.setNotifier(notifier_.get());
+    accelerators_ =
+        LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAcceleratorResource));
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+    if (!path.empty()) {
+        openScan(path);
+    }
+    return true;
+}
+
+void MainWindow::loop() {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        processMessage(message);
+    }
+}
+
+void MainWindow::processMessage(MSG& message) {
+    // Translated for every window of the thread, so the keys act wherever the focus is.
+    if (accelerators_ != nullptr && window_ != nullptr &&
+        TranslateAcceleratorW(window_, accelerators_, &message) != 0) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+void MainWindow::loadIcons() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const struct {
+        int width;
+        int height;
+        WPARAM which;
+    } icons[] = {
+        {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ICON_SMALL},
+        {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ICON_BIG},
+    };
+    for (const auto& icon : icons) {
+        const HANDLE image = LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                        icon.width, icon.height, 0);
+        if (image != nullptr) {
+            SendMessageW(window_, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(image));
+        }
+    }
+}
+
+LRESULT CALLBACK MainWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<MainWindow*>(creation->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        // The object may end before the process does (tests make several), so nothing may
+        // reach it through a handle that is gone.
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+}  // namespace app

@@ -1,0 +1,102 @@
+#pragma once
+
+// The one main window of the program and everything it owns. It lives for the whole run, on the
+// entry point's stack, and outlives its window. Windows only; user-interface thread only.
+//
+// The class spans one file per concern: main_window.cpp (creation, the message loop and the
+// end), main_window_chrome.cpp (what is drawn and themed), main_window_commands.cpp (messages
+// and commands) and main_window_status.cpp (opening and following a scan).
+
+#include "scan/scan_controller.h"
+#include "scan/window_notifier_win32.h"
+#include "settings/settings_store.h"
+#include "treemap/kind_colours.h"
+#include "ui/drawing_win32.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace app {
+
+inline constexpr const wchar_t* kMainWindowClass = L"RozovizovMainWindow";
+inline constexpr const wchar_t* kProgramName = L"Rozovizov";
+
+class MainWindow {
+  public:
+    // `settings` is the store whose options the window follows; the program passes the
+    // process's store, tests one under a key of their own. It must outlive the window.
+    explicit MainWindow(settings::SettingsStore& settings = settings::settingsStore());
+    // Stops and joins any scan, and destroys the window if it still exists.
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window and runs the message loop until the window has been destroyed. A
+    // non-empty `path` is scanned at once, exactly as given. Returns at once when the window
+    // cannot be created.
+    void run(const std::u16string& path);
+
+    // The two halves of run, apart so that tests can drive the loop themselves. `create`
+    // answers false when the window could not be created.
+    bool create(const std::u16string& path);
+    void loop();
+    // One message as the loop handles it: the accelerators first, whichever window of the
+    // thread it is for, then translation and dispatch.
+    void processMessage(MSG& message);
+
+    // The window's message handler; every message of the main window arrives here.
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Carries out a menu item, accelerator or toolbar button.
+    void command(int id);
+
+    // Starts a scan of `path` and shows it.
+    void openScan(const std::u16string& path);
+
+    HWND window() const { return window_; }
+    HACCEL accelerators() const { return accelerators_; }
+    const scan::ScanController& controller() const { return controller_; }
+    bool welcomeShown() const { return welcomeShown_; }
+    const std::u16string& statusText() const { return statusText_; }
+    settings::SettingsStore& settings() const { return settings_; }
+
+  private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    void loadIcons();
+    void buildChrome();
+    void paint();
+    void paintToolbarBand(HDC dc);
+    void followAppearance();
+    void onScanEnded();
+    void onProgressTick();
+    void onClose();
+
+    settings::SettingsStore& settings_;
+
+    HWND window_ = nullptr;
+    HWND openButton_ = nullptr;
+    HWND measureBox_ = nullptr;
+    HWND zoomOutButton_ = nullptr;
+    HWND stopButton_ = nullptr;
+    HWND refreshButton_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    std::int32_t measure_ = 0;
+    // Declared before the controller, which still stops the ticking when it is destroyed.
+    std::unique_ptr<scan::WindowNotifier> notifier_;
+    scan::ScanController controller_;
+    treemap::KindColours kindColours_;
+    std::u16string statusText_;
+    bool welcomeShown_ = true;
+    std::int32_t kindsWidth_ = 300;
+    std::int32_t listSize_ = 360;
+    std::int32_t dragSplitter_ = -1;
+    std::int32_t dragStartCoordinate_ = 0;
+    std::int32_t dragStartValue_ = 0;
+    bool elevationOffered_ = false;
+    ui::BackBuffer toolbarBuffer_;
+};
+
+}  // namespace app

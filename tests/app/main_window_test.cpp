@@ -1,0 +1,241 @@
+// The real main window, created and driven with real messages and key presses in this process,
+// and the real program run as a child process.
+
+#include "app/main_window.h"
+
+#include "history/scan_history.h"
+#include "ui/theme_win32.h"
+
+#include "window_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+// A folder big enough that a scan of it runs for seconds under Wine.
+constexpr const char16_t* kLargeFolder = u"Z:\\usr";
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        scratch_ = fs::temp_directory_path() /
+                   ("rozovizov-window-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(GetTickCount64()));
+        fs::create_directories(scratch_);
+        // Finished scans record themselves in the history: keep that out of the prefix's own.
+        history::setDataFolderForTesting(scratch_.u16string());
+    }
+    void TearDown() override {
+        harness::pumpPending();
+        history::setDataFolderForTesting(std::nullopt);
+        std::error_code ignored;
+        fs::remove_all(scratch_, ignored);
+    }
+
+    // Pumps as the program's loop does, accelerators included.
+    static bool pumpUntil(MainWindow& main, const std::function<bool()>& done) {
+        return harness::pumpUntil(done, harness::kPatience,
+                                  [&main](MSG& message) { main.processMessage(message); });
+    }
+    static std::optional<int> closeAndPump(MainWindow& main) {
+        PostMessageW(main.window(), WM_CLOSE, 0, 0);
+        return harness::pumpUntilQuit(harness::kPatience,
+                                      [&main](MSG& message) { main.processMessage(message); });
+    }
+    static std::uint64_t rowsOf(const MainWindow& main) {
+        const scan::Scanner* scanner = main.controller().scanner();
+        return scanner == nullptr ? 0 : scanner->store().publishedCount();
+    }
+
+    harness::TestRegistryKey key_;
+    settings::SettingsStore settings_{key_.path16()};
+    fs::path scratch_;
+};
+
+SIZE iconSize(HICON icon) {
+    ICONINFO info{};
+    if (GetIconInfo(icon, &info) == 0) {
+        return {0, 0};
+    }
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+TEST_F(MainWindowTest, WithoutAPathItShowsItselfScansNothingAndQuitsWithZero) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    const HWND window = main.window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(harness::windowText(window), L"Rozovizov");
+    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&main));
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.right - frame.left, 1400);
+    EXPECT_EQ(frame.bottom - frame.top, 900);
+
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    EXPECT_EQ(std::wstring(className), L"RozovizovMainWindow");
+    WNDCLASSEXW registered{};
+    registered.cbSize = sizeof(registered);
+    ASSERT_NE(GetClassInfoExW(GetModuleHandleW(nullptr), kMainWindowClass, &registered), 0);
+    EXPECT_EQ(registered.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS));
+    EXPECT_EQ(registered.hbrBackground, nullptr);
+    EXPECT_EQ(registered.hIcon, nullptr);
+    EXPECT_EQ(registered.hCursor, LoadCursorW(nullptr, IDC_ARROW));
+
+    // This test program carries the program's resources, so both icon sizes load.
+    const auto small = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    const auto big = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(iconSize(small).cx, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(iconSize(big).cx, GetSystemMetrics(SM_CXICON));
+    ASSERT_NE(main.accelerators(), nullptr);
+    EXPECT_EQ(CopyAcceleratorTableW(main.accelerators(), nullptr, 0), 9);
+
+    EXPECT_TRUE(main.welcomeShown());
+    EXPECT_EQ(main.controller().scanner(), nullptr);
+    EXPECT_FALSE(main.controller().running());
+
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(main.window(), nullptr);
+}
+
+TEST_F(MainWindowTest, APathThatDoesNotExistIsScannedAnywayAndEndsAtOnce) {
+    const fs::path ended = scratch_ / "scan-ended";
+    harness::ScopedEnvironment signal(L"ROZOVIZOV_SCAN_END_FILE", ended.wstring());
+    const std::u16string missing =
+        u"Z:\\no such folder\\rozovizov-" + scratch_.filename().u16string();
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(missing));
+    EXPECT_EQ(harness::windowText(main.window()),
+              L"Rozovizov \u2014 " + std::wstring(missing.begin(), missing.end()));
+    EXPECT_FALSE(main.welcomeShown());
+    // The file appears once the window has handled the end of the scan.
+    ASSERT_TRUE(pumpUntil(main, [&] { return fs::exists(ended); }));
+    EXPECT_FALSE(main.controller().running());
+    ASSERT_NE(main.controller().scanner(), nullptr);
+    EXPECT_EQ(rowsOf(main), 0u) << "an unreadable root leaves the store without rows";
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(MainWindowTest, ClosingDuringALargeScanStopsItPromptlyAndLeavesNoThread) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    harness::pumpPending();
+    const int threadsBefore = harness::threadCount();
+    main.openScan(kLargeFolder);
+    ASSERT_TRUE(pumpUntil(main, [&] { return rowsOf(main) > 2000; }));
+    ASSERT_TRUE(main.controller().running()) << "the folder must outlast the start of the test";
+    EXPECT_GT(harness::threadCount(), threadsBefore) << "the scan runs on threads of its own";
+
+    const auto closing = Clock::now();
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+    const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - closing);
+    std::printf("closing during the scan took %lld ms\n", static_cast<long long>(took.count()));
+    EXPECT_LT(took, milliseconds(3000)) << "a whole scan of the folder takes seconds longer";
+    EXPECT_FALSE(main.controller().running());
+    EXPECT_EQ(main.controller().scanner(), nullptr) << "the scan was discarded";
+    EXPECT_EQ(harness::threadCount(), threadsBefore) << "every scan thread was joined";
+}
+
+TEST_F(MainWindowTest, EscapeTypedWhileScanningStopsTheScan) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(kLargeFolder));
+    ASSERT_TRUE(pumpUntil(main, [&] { return rowsOf(main) > 100; }));
+    SetForegroundWindow(main.window());
+    SetFocus(main.window());
+    harness::pressKey(VK_ESCAPE);
+    ASSERT_TRUE(pumpUntil(main, [&] { return !main.controller().running(); }));
+    EXPECT_TRUE(main.controller().stopped()) << "the scan ended because Esc asked it to";
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(MainWindowTest, ASettingChangeRepaintsOnlyWhenTheAppearanceFlips) {
+    harness::ScopedEnvironment theme(L"ROZOVIZOV_THEME", L"light");
+    ui::loadPalette();
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    const HWND window = main.window();
+    UpdateWindow(window);
+    harness::pumpPending();
+    const auto pixel = [window](int x, int y) {
+        const HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return static_cast<std::uint32_t>(colour);
+    };
+    EXPECT_EQ(pixel(5, 5), ui::paletteColours(false).chromeBackground);
+    EXPECT_EQ(pixel(5, 41), ui::paletteColours(false).line);
+    EXPECT_EQ(pixel(5, 100), ui::paletteColours(false).paneBackground);
+
+    const auto settingChange = [window] {
+        SendMessageW(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+    };
+    settingChange();
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << "nothing changed, nothing to repaint";
+    EXPECT_FALSE(ui::palette().dark);
+
+    theme.set(L"dark");
+    settingChange();
+    EXPECT_TRUE(ui::palette().dark);
+    EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE)) << "the flip repaints the window";
+    UpdateWindow(window);
+    EXPECT_EQ(pixel(5, 5), ui::paletteColours(true).chromeBackground);
+    EXPECT_EQ(pixel(5, 41), ui::paletteColours(true).line);
+    EXPECT_EQ(pixel(5, 100), ui::paletteColours(true).paneBackground);
+
+    settingChange();
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+    theme.set(std::nullopt);
+    ui::loadPalette();
+}
+
+// The built program itself, as a user starts it.
+TEST(Program, OpensItsFirstArgumentAndEndsWithZeroWhenClosed) {
+    struct Case {
+        std::vector<std::wstring> arguments;
+        std::wstring title;
+    };
+    const Case cases[] = {
+        {{}, L"Rozovizov"},
+        {{L"Z:\\usr"}, L"Rozovizov \u2014 Z:\\usr"},
+        {{L"Z:\\usr", L"Z:\\tmp"}, L"Rozovizov \u2014 Z:\\usr"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.arguments.size() << " arguments");
+        harness::ChildProcess program(harness::programPath(ROZOVIZOV_PROGRAM), c.arguments);
+        ASSERT_TRUE(program.started());
+        ASSERT_TRUE(program.waitUntilIdle());
+        HWND window = nullptr;
+        ASSERT_TRUE(harness::pumpUntil(
+            [&] { return (window = program.findWindow(kMainWindowClass)) != nullptr; }));
+        EXPECT_EQ(harness::windowText(window), c.title);
+        const auto closing = Clock::now();
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
+        const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - closing);
+        std::printf("the program ended %lld ms after the close\n",
+                    static_cast<long long>(took.count()));
+        EXPECT_LT(took, milliseconds(4000));
+    }
+}
+
+}  // namespace
+}  // namespace app
