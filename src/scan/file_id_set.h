@@ -1,10 +1,9 @@
 #pragma once
 
-// The file identifiers of hard-linked files already counted in a scan, so that every further
-// name of the same file is counted as a duplicate.
+// The file identifiers of the files counted in a scan, each with the row of the name it is
+// counted under, so that every further name of the same file is counted as a duplicate.
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace scan {
@@ -19,16 +18,21 @@ class FileIdSet {
     // identifier is already present.
     bool insert(std::uint64_t fileId, std::int32_t row);
     bool contains(std::uint64_t fileId) const;
+    // The row `fileId` is counted under, or -1 when it is not present.
+    std::int32_t find(std::uint64_t fileId) const;
+    // Moves a present identifier to another row; answers false when it is not present.
+    bool assign(std::uint64_t fileId, std::int32_t row);
+    // Takes an identifier out in constant time (on average): the entries after it in its run
+    // move back, so no marker of a deleted entry is left to lengthen later searches.
+    bool erase(std::uint64_t fileId);
     std::size_t size() const { return entries_; }
     bool empty() const { return entries_ == 0; }
     std::size_t slotCount() const { return keys_.size(); }
 
-    // Keeps only the entries whose row `keep` answers true for, in a table of at least 4,096
-    // slots and four times the kept entries.
-    void retainIf(const std::function<bool(std::int32_t row)>& keep);
-
   private:
     std::size_t slotOf(std::uint64_t fileId) const;
+    // The slot holding `fileId`, or the empty slot where its search ends.
+    std::size_t search(std::uint64_t fileId) const;
     void rebuild(std::size_t slots);
     void place(std::uint64_t fileId, std::int32_t row);
 
