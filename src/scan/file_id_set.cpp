@@ -15,91 +15,85 @@ std::uint64_t mix(std::uint64_t x) {
 
 }  // namespace
 
+std::uint64_t FileIdSet::idOf(NodeId row) const {
+    if ((std::uint64_t{row} >> Column<std::uint64_t>::kShift) >= ids_.chunksAllocated()) {
+        return 0;
+    }
+    return ids_.get(row);
+}
+
 std::size_t FileIdSet::slotOf(std::uint64_t fileId) const {
-    return static_cast<std::size_t>(mix(fileId)) & (keys_.size() - 1);
+    return static_cast<std::size_t>(mix(fileId)) & (slots_.size() - 1);
 }
 
 std::size_t FileIdSet::search(std::uint64_t fileId) const {
     std::size_t at = slotOf(fileId);
-    while (keys_[at] != fileId && keys_[at] != 0) {
-        at = (at + 1) & (keys_.size() - 1);
+    while (slots_[at] != 0 && idOf(slots_[at]) != fileId) {
+        at = (at + 1) & (slots_.size() - 1);
     }
     return at;
 }
 
-bool FileIdSet::contains(std::uint64_t fileId) const {
-    return keys_[search(fileId)] == fileId;
+NodeId FileIdSet::find(std::uint64_t fileId) const {
+    return slots_[search(fileId)];
 }
 
-std::int32_t FileIdSet::find(std::uint64_t fileId) const {
+bool FileIdSet::assign(std::uint64_t fileId, NodeId row) {
     const std::size_t at = search(fileId);
-    return keys_[at] == fileId ? rows_[at] : -1;
-}
-
-bool FileIdSet::assign(std::uint64_t fileId, std::int32_t row) {
-    const std::size_t at = search(fileId);
-    if (keys_[at] != fileId) {
+    if (slots_[at] == 0) {
         return false;
     }
-    rows_[at] = row;
+    ids_.reserveThrough(row);
+    ids_.set(row, fileId);
+    slots_[at] = row;
     return true;
 }
 
-bool FileIdSet::insert(std::uint64_t fileId, std::int32_t row) {
-    if (entries_ * 10 >= keys_.size() * 7) {
-        rebuild(keys_.size() * 2);
+bool FileIdSet::insert(std::uint64_t fileId, NodeId row) {
+    ids_.reserveThrough(row);
+    ids_.set(row, fileId);
+    if (entries_ * 10 >= slots_.size() * 7) {
+        rebuild(slots_.size() * 2);
     }
     const std::size_t at = search(fileId);
-    if (keys_[at] == fileId) {
+    if (slots_[at] != 0) {
         return false;
     }
-    keys_[at] = fileId;
-    rows_[at] = row;
+    slots_[at] = row;
     ++entries_;
     return true;
 }
 
 bool FileIdSet::erase(std::uint64_t fileId) {
-    const std::size_t mask = keys_.size() - 1;
+    const std::size_t mask = slots_.size() - 1;
     std::size_t hole = search(fileId);
-    if (keys_[hole] != fileId) {
+    if (slots_[hole] == 0) {
         return false;
     }
     // Every later entry of the run whose home slot does not lie after the hole (going round)
     // would no longer be found past the hole, so it moves into it and leaves a new hole.
-    for (std::size_t at = (hole + 1) & mask; keys_[at] != 0; at = (at + 1) & mask) {
-        const std::size_t home = slotOf(keys_[at]);
-        const std::size_t fromHome = (at - home) & mask;
-        const std::size_t fromHole = (at - hole) & mask;
-        if (fromHome >= fromHole) {
-            keys_[hole] = keys_[at];
-            rows_[hole] = rows_[at];
+    for (std::size_t at = (hole + 1) & mask; slots_[at] != 0; at = (at + 1) & mask) {
+        const std::size_t home = slotOf(idOf(slots_[at]));
+        if (((at - home) & mask) >= ((at - hole) & mask)) {
+            slots_[hole] = slots_[at];
             hole = at;
         }
     }
-    keys_[hole] = 0;
-    rows_[hole] = 0;
+    slots_[hole] = 0;
     --entries_;
     return true;
 }
 
-void FileIdSet::place(std::uint64_t fileId, std::int32_t row) {
-    std::size_t at = slotOf(fileId);
-    while (keys_[at] != 0) {
-        at = (at + 1) & (keys_.size() - 1);
-    }
-    keys_[at] = fileId;
-    rows_[at] = row;
-}
-
 void FileIdSet::rebuild(std::size_t slots) {
-    std::vector<std::uint64_t> oldKeys(slots);
-    std::vector<std::int32_t> oldRows(slots);
-    std::swap(oldKeys, keys_);
-    std::swap(oldRows, rows_);
-    for (std::size_t i = 0; i < oldKeys.size(); ++i) {
-        if (oldKeys[i] != 0) {
-            place(oldKeys[i], oldRows[i]);
+    std::vector<NodeId> old(slots);
+    std::swap(old, slots_);
+    for (const NodeId row : old) {
+        if (row != 0) {
+            std::size_t at = slotOf(idOf(row));
+            while (slots_[at] != 0) {
+                at = (at + 1) & (slots_.size() - 1);
+            }
+            slots_[at] = row;
         }
     }
 }

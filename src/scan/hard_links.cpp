@@ -2,21 +2,8 @@
 
 namespace scan {
 
-std::uint64_t HardLinks::idOf(NodeId row) const {
-    if ((std::uint64_t{row} >> Column<std::uint64_t>::kShift) >= ids_.chunksAllocated()) {
-        return 0;
-    }
-    return ids_.get(row);
-}
-
-void HardLinks::setId(NodeId row, std::uint64_t fileId) {
-    ids_.reserveThrough(row);
-    ids_.set(row, fileId);
-}
-
 bool HardLinks::admit(std::uint64_t fileId, NodeId row, const Listed& listed) {
-    setId(row, fileId);
-    if (counted_.insert(fileId, static_cast<std::int32_t>(row))) {
+    if (counted_.insert(fileId, row)) {
         return true;
     }
     addDuplicate(row, listed);
@@ -81,19 +68,19 @@ std::optional<HardLinks::Heir> HardLinks::handOver(std::uint64_t fileId) {
         heir.listed = found->second.listed;
         duplicates_.erase(found);
     }
-    counted_.assign(fileId, static_cast<std::int32_t>(heir.row));
+    counted_.assign(fileId, heir.row);
     return heir;
 }
 
 NodeId HardLinks::reclaim(NodeId row) {
     const std::uint64_t fileId = idOf(row);
-    const std::int32_t previous = counted_.find(fileId);
-    if (previous < 0) {
-        counted_.insert(fileId, static_cast<std::int32_t>(row));
-        return 0;
+    const NodeId previous = counted_.find(fileId);
+    if (previous == 0) {
+        counted_.insert(fileId, row);
+    } else {
+        counted_.assign(fileId, row);
     }
-    counted_.assign(fileId, static_cast<std::int32_t>(row));
-    return static_cast<NodeId>(previous);
+    return previous;
 }
 
 std::optional<HardLinks::Listed> HardLinks::rejoin(NodeId row) {
@@ -105,7 +92,7 @@ std::optional<HardLinks::Listed> HardLinks::rejoin(NodeId row) {
         }
         return std::nullopt;
     }
-    counted_.insert(fileId, static_cast<std::int32_t>(row));
+    counted_.insert(fileId, row);
     Listed listed;
     if (found != duplicates_.end()) {
         listed = found->second.listed;

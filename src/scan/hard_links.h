@@ -34,7 +34,7 @@ class HardLinks {
     };
 
     // The file identifier a walk listed for `row`; 0 when it had none.
-    std::uint64_t idOf(NodeId row) const;
+    std::uint64_t idOf(NodeId row) const { return counted_.idOf(row); }
     // A row a walk has just listed with `fileId` (not 0): true when it is now the counted name;
     // false when another name is counted already and `row` is a duplicate.
     bool admit(std::uint64_t fileId, NodeId row, const Listed& listed);
@@ -66,13 +66,9 @@ class HardLinks {
         // Position in the live duplicates of its identifier.
         std::uint32_t position = 0;
     };
-    void setId(NodeId row, std::uint64_t fileId);
     void addLive(NodeId row, std::uint64_t fileId, Duplicate& duplicate);
 
     FileIdSet counted_;
-    // The identifier of every row listed with one. Calloc'd chunks, so rows that never get an
-    // identifier cost nothing.
-    Column<std::uint64_t> ids_;
     // Every duplicate row that may still be in the tree, taken out ones included.
     std::unordered_map<NodeId, Duplicate> duplicates_;
     // The duplicates in the tree, by identifier.

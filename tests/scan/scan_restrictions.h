@@ -45,6 +45,15 @@ class ScanningAsOrdinaryUser {
     std::unique_ptr<Saved> saved_;
 };
 
+// Whether the creation time a scan reads can change after a file is made (when the platform
+// gives the time of the last change of the file's status instead); `why` says so when it does.
+bool creationTimesMove(std::string& why);
+
+// Makes `link` a symbolic link to `target` (which need not exist); false, with the reason,
+// where that cannot be done.
+bool makeSymbolicLink(const std::filesystem::path& target, const std::filesystem::path& link,
+                      std::string& why);
+
 // Mounts a small file system of its own at the empty folder `folder`; false, with the reason,
 // where the process may not. unmountOtherDevice takes it away again, also when still in use.
 bool mountOtherDevice(const std::filesystem::path& folder, std::string& why);

@@ -61,6 +61,27 @@ struct ScanningAsOrdinaryUser::Saved {};
 ScanningAsOrdinaryUser::ScanningAsOrdinaryUser() = default;
 ScanningAsOrdinaryUser::~ScanningAsOrdinaryUser() = default;
 
+bool makeSymbolicLink(const std::filesystem::path& target, const std::filesystem::path& link,
+                      std::string& why) {
+    if (!CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
+        why = "CreateSymbolicLinkW failed with error " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool creationTimesMove(std::string& why) {
+    // Wine answers with the time the file's status last changed where the host keeps no birth
+    // time, so adding a name to a file or an entry to a folder moves it.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) {
+        return false;
+    }
+    why = "Wine reports the time of the last status change as the creation time";
+    return true;
+}
+
 bool mountOtherDevice(const std::filesystem::path& /*folder*/, std::string& why) {
     why = "a test cannot mount another device on this platform";
     return false;

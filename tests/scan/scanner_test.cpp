@@ -338,26 +338,27 @@ TEST(FolderWalk, ListingThreadsFollowTheProcessorCount) {
 
 TEST(FileIdSet, GrowsFindsAndErasesWithoutLosingNeighbours) {
     FileIdSet set;
-    for (std::uint64_t id = 1; id <= 10'000; ++id) {
-        ASSERT_TRUE(set.insert(id * 7919, static_cast<std::int32_t>(id)));
+    for (NodeId row = 1; row <= 10'000; ++row) {
+        ASSERT_TRUE(set.insert(row * 7919ull, row));
     }
-    EXPECT_FALSE(set.insert(7919, 99));
+    EXPECT_FALSE(set.insert(7919, 10'001)) << "a further name of the file in row 1";
+    EXPECT_EQ(set.idOf(10'001), 7919u);
+    EXPECT_EQ(set.find(7919), 1u);
     EXPECT_EQ(set.size(), 10'000u);
     EXPECT_GE(set.slotCount() * 7, set.size() * 10);
     // Erasing moves later entries of a run back; every entry left must still be found.
-    for (std::uint64_t id = 1; id <= 10'000; id += 2) {
-        ASSERT_TRUE(set.erase(id * 7919));
+    for (NodeId row = 1; row <= 10'000; row += 2) {
+        ASSERT_TRUE(set.erase(row * 7919ull));
     }
     EXPECT_FALSE(set.erase(7919));
     EXPECT_EQ(set.size(), 5'000u);
-    for (std::uint64_t id = 1; id <= 10'000; ++id) {
-        ASSERT_EQ(set.find(id * 7919), id % 2 == 0 ? static_cast<std::int32_t>(id) : -1) << id;
+    for (NodeId row = 1; row <= 10'000; ++row) {
+        ASSERT_EQ(set.find(row * 7919ull), row % 2 == 0 ? row : 0) << row;
     }
-    EXPECT_TRUE(set.assign(2 * 7919, 77));
-    EXPECT_EQ(set.find(2 * 7919), 77);
-    EXPECT_FALSE(set.assign(7919, 1));
-    EXPECT_TRUE(set.insert(7919, 1));
-    EXPECT_TRUE(set.contains(7919));
+    EXPECT_TRUE(set.insert(7919, 10'001));
+    EXPECT_TRUE(set.assign(7919, 1));
+    EXPECT_EQ(set.find(7919), 1u);
+    EXPECT_FALSE(set.assign(3 * 7919, 3));
 }
 
 TEST(FolderWalk, FolderPathsJoinTheChainBelowTheLongRoot) {
