@@ -252,7 +252,9 @@ std::vector<std::uint64_t> snapshot(const Scanner& scanner) {
     }
     const ScanCounters& counters = scanner.counters();
     values.insert(values.end(),
-                  {counters.files.get(), counters.folders.get(), scanner.removedRows()});
+                  {counters.files.get(), counters.folders.get(), scanner.removedRows(),
+                   counters.duplicateLinks.get(), counters.duplicateBytes.get(),
+                   counters.datedItems.get(), counters.unreadable.get(), scanner.fileIds().size()});
     const KindTotals& kinds = scanner.kindTotals();
     for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
         values.insert(values.end(),
@@ -264,6 +266,10 @@ std::vector<std::uint64_t> snapshot(const Scanner& scanner) {
 
 TEST_F(ScannerTest, RemovingAndRestoringReturnsEveryValueBitForBit) {
     makeTree(*this, 10, 4);
+    // Names of one file inside and outside the folder removed below: whichever name a removal
+    // takes out, another takes the file over, and the restoration gives it back.
+    fs::create_hard_link(root_ / "d2/sub2/file0.txt", root_ / "d3/linked.txt");
+    fs::create_hard_link(root_ / "d4/sub4/file1.jpg", root_ / "d2/linked.jpg");
     ScanOptions options = optionsWithThreads(2);
     options.hasPreviousScan = true;
     options.previousScan = 1;
