@@ -23,7 +23,8 @@ StatusFacts statusFactsOf(const scan::ScanController& controller, scan::Measure 
     }
     facts.files = store.fileCount.get(0);
     // Further names of a hard-linked file are rows with no file count of their own; they are
-    // not folders, so they come off the rows that are not files.
+    // not folders, so they come off the rows that are not files. The counter holds exactly the
+    // further names in the tree, whatever was removed, restored or refreshed since the scan.
     const std::uint64_t notFolders =
         scanner->removedRows() + scanner->counters().duplicateLinks.get();
     const auto items =

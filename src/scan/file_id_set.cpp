@@ -15,75 +15,86 @@ std::uint64_t mix(std::uint64_t x) {
 
 }  // namespace
 
+std::uint64_t FileIdSet::idOf(NodeId row) const {
+    if ((std::uint64_t{row} >> Column<std::uint64_t>::kShift) >= ids_.chunksAllocated()) {
+        return 0;
+    }
+    return ids_.get(row);
+}
+
 std::size_t FileIdSet::slotOf(std::uint64_t fileId) const {
-    return static_cast<std::size_t>(mix(fileId)) & (keys_.size() - 1);
+    return static_cast<std::size_t>(mix(fileId)) & (slots_.size() - 1);
 }
 
-bool FileIdSet::contains(std::uint64_t fileId) const {
-    for (std::size_t at = slotOf(fileId);; at = (at + 1) & (keys_.size() - 1)) {
-        if (keys_[at] == fileId) {
-            return true;
-        }
-        if (keys_[at] == 0) {
-            return false;
-        }
-    }
-}
-
-bool FileIdSet::insert(std::uint64_t fileId, std::int32_t row) {
-    if (entries_ * 10 >= keys_.size() * 7) {
-        rebuild(keys_.size() * 2);
-    }
-    for (std::size_t at = slotOf(fileId);; at = (at + 1) & (keys_.size() - 1)) {
-        if (keys_[at] == fileId) {
-            return false;
-        }
-        if (keys_[at] == 0) {
-            keys_[at] = fileId;
-            rows_[at] = row;
-            ++entries_;
-            return true;
-        }
-    }
-}
-
-void FileIdSet::place(std::uint64_t fileId, std::int32_t row) {
+std::size_t FileIdSet::search(std::uint64_t fileId) const {
     std::size_t at = slotOf(fileId);
-    while (keys_[at] != 0) {
-        at = (at + 1) & (keys_.size() - 1);
+    while (slots_[at] != 0 && idOf(slots_[at]) != fileId) {
+        at = (at + 1) & (slots_.size() - 1);
     }
-    keys_[at] = fileId;
-    rows_[at] = row;
+    return at;
+}
+
+NodeId FileIdSet::find(std::uint64_t fileId) const {
+    return slots_[search(fileId)];
+}
+
+bool FileIdSet::assign(std::uint64_t fileId, NodeId row) {
+    const std::size_t at = search(fileId);
+    if (slots_[at] == 0) {
+        return false;
+    }
+    ids_.reserveThrough(row);
+    ids_.set(row, fileId);
+    slots_[at] = row;
+    return true;
+}
+
+bool FileIdSet::insert(std::uint64_t fileId, NodeId row) {
+    ids_.reserveThrough(row);
+    ids_.set(row, fileId);
+    if (entries_ * 10 >= slots_.size() * 7) {
+        rebuild(slots_.size() * 2);
+    }
+    const std::size_t at = search(fileId);
+    if (slots_[at] != 0) {
+        return false;
+    }
+    slots_[at] = row;
+    ++entries_;
+    return true;
+}
+
+bool FileIdSet::erase(std::uint64_t fileId) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t hole = search(fileId);
+    if (slots_[hole] == 0) {
+        return false;
+    }
+    // Every later entry of the run whose home slot does not lie after the hole (going round)
+    // would no longer be found past the hole, so it moves into it and leaves a new hole.
+    for (std::size_t at = (hole + 1) & mask; slots_[at] != 0; at = (at + 1) & mask) {
+        const std::size_t home = slotOf(idOf(slots_[at]));
+        if (((at - home) & mask) >= ((at - hole) & mask)) {
+            slots_[hole] = slots_[at];
+            hole = at;
+        }
+    }
+    slots_[hole] = 0;
+    --entries_;
+    return true;
 }
 
 void FileIdSet::rebuild(std::size_t slots) {
-    std::vector<std::uint64_t> oldKeys(slots);
-    std::vector<std::int32_t> oldRows(slots);
-    std::swap(oldKeys, keys_);
-    std::swap(oldRows, rows_);
-    for (std::size_t i = 0; i < oldKeys.size(); ++i) {
-        if (oldKeys[i] != 0) {
-            place(oldKeys[i], oldRows[i]);
+    std::vector<NodeId> old(slots);
+    std::swap(old, slots_);
+    for (const NodeId row : old) {
+        if (row != 0) {
+            std::size_t at = slotOf(idOf(row));
+            while (slots_[at] != 0) {
+                at = (at + 1) & (slots_.size() - 1);
+            }
+            slots_[at] = row;
         }
-    }
-}
-
-void FileIdSet::retainIf(const std::function<bool(std::int32_t row)>& keep) {
-    std::vector<std::pair<std::uint64_t, std::int32_t>> kept;
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-        if (keys_[i] != 0 && keep(rows_[i])) {
-            kept.emplace_back(keys_[i], rows_[i]);
-        }
-    }
-    std::size_t slots = kInitialSlots;
-    while (slots < kept.size() * 4) {
-        slots *= 2;
-    }
-    keys_.assign(slots, 0);
-    rows_.assign(slots, 0);
-    entries_ = kept.size();
-    for (const auto& [fileId, row] : kept) {
-        place(fileId, row);
     }
 }
 

@@ -131,7 +131,9 @@ void FolderLister::list(std::u16string& /*path*/, ListingBatch& batch) {
                 entry.size = static_cast<std::int64_t>(info.stx_size);
                 entry.allocated = static_cast<std::int64_t>(info.stx_blocks * 512);
                 entry.fileCount = 1;
-                if (options_.detectHardLinks && info.stx_nlink > 1) {
+                // Every file, not only one with several names now: a name that a later refresh
+                // finds must meet the file already counted under its first name.
+                if (options_.detectHardLinks) {
                     entry.fileId = fileIdOf(info);
                 }
             }

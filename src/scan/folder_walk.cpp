@@ -1,7 +1,6 @@
 #include "scan/folder_walk.h"
 
 #include "scan/clock.h"
-#include "scan/file_id_set.h"
 #include "scan/folder_lister.h"
 #include "scan/measures.h"
 #include "scan/scanner.h"
@@ -303,6 +302,7 @@ void Walk::commit(ListingBatch& batch) {
     const NodeId folder = batch.folder;
 
     counters.unreadable.add(static_cast<std::uint64_t>(batch.unreadable));
+    scanner_.noteUnreadable(folder, static_cast<std::uint64_t>(batch.unreadable));
     counters.reads.add(batch.reads);
     if (batch.unopened) {
         store.flags.set(folder, static_cast<std::uint8_t>(store.flags.get(folder) | FlagUnopened));
@@ -316,7 +316,9 @@ void Walk::commit(ListingBatch& batch) {
             BatchEntry& entry = batch.entries[i];
             const NodeId row = first + static_cast<NodeId>(i);
             if (options.detectHardLinks && entry.fileId != 0 &&
-                !scanner_.fileIds().insert(entry.fileId, static_cast<std::int32_t>(row))) {
+                !scanner_.hardLinks().admit(entry.fileId, row,
+                                            {static_cast<std::uint64_t>(entry.size),
+                                             static_cast<std::uint64_t>(entry.allocated)})) {
                 counters.duplicateLinks.add(1);
                 counters.duplicateBytes.add(static_cast<std::uint64_t>(entry.allocated));
                 entry.size = 0;
@@ -337,7 +339,8 @@ void Walk::commit(ListingBatch& batch) {
             const AddedValues added = addedValuesOf(options, entry.created, entryAllocated);
             setAddedValues(store, row, added);
             dated += entry.created != 0;
-            if ((entry.flags & FlagFolder) == 0) {
+            // A further name of a file counted elsewhere is not a file of its kind again.
+            if ((entry.flags & (FlagFolder | FlagDuplicate)) == 0) {
                 kinds.add(entry.kind, +1, entryAllocated, entrySize, added.month, added.halfYear,
                           added.sinceScan);
             }

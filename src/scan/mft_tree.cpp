@@ -118,7 +118,7 @@ void addTotals(NodeStore& store, const ScanOptions& options, KindTotals& kindTot
             added = addedValuesOf(options, created, allocated);
             setAddedValues(store, static_cast<NodeId>(k), added);
         }
-        if ((store.flags.get(k) & FlagFolder) == 0) {
+        if ((store.flags.get(k) & (FlagFolder | FlagDuplicate)) == 0) {
             kindTotals.add(store.kind.get(k), 1, allocated, store.size.get(k), added.month,
                            added.halfYear, added.sinceScan);
         }

@@ -2,7 +2,6 @@
 
 #include "history/scan_history.h"
 #include "scan/clock.h"
-#include "scan/file_id_set.h"
 #include "scan/file_kinds.h"
 #include "scan/file_table_reader.h"
 #include "scan/folder_walk.h"
@@ -15,8 +14,7 @@ namespace scan {
 Scanner::Scanner(const ScanOptions& options)
     : options_(options),
       store_(std::make_shared<NodeStore>()),
-      kindTotals_((ensureKindTable(), kindCount())),
-      fileIds_(std::make_unique<FileIdSet>()) {}
+      kindTotals_((ensureKindTable(), kindCount())) {}
 
 Scanner::~Scanner() = default;
 

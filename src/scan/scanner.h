@@ -4,6 +4,7 @@
 // possible and allowed, and by a parallel folder walk otherwise. One Scanner serves one root:
 // it is scanned once, then read by the views, and later used for removals and folder refreshes.
 
+#include "scan/hard_links.h"
 #include "scan/measures.h"
 #include "scan/node_store.h"
 #include "scan/scan_counters.h"
@@ -14,10 +15,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace scan {
 
-class FileIdSet;
 class WorkStack;
 class CommitQueue;
 
@@ -87,13 +89,22 @@ class Scanner {
     // while no scan or refresh writes the store (emptyFolder on a refresh's worker before its
     // walk). Rows of the subtree of `node` that are not removed, `node` included.
     std::uint64_t liveNodeCount(NodeId node) const;
-    // Takes `node` and its subtree out of every total; the record puts it back.
+    // Takes `node` and its subtree out of every total and counter, as if it were gone from the
+    // disk: a file that keeps another name in the tree stays counted under that name. The record
+    // puts it back. A node that is removed already, or not in the tree, gives an invalid record.
     RemovalRecord removeNode(NodeId node);
-    // Puts back what removeNode took out; ignores records that are not valid or out of range.
-    // Records must be restored in the reverse order of their removal.
+    // Puts back what removeNode took out, so that every total and counter is again what it would
+    // be with the node in the tree. Ignores records that are not valid, and records whose node is
+    // no longer in the tree (a refresh of a folder above it listed that folder anew). Restoring
+    // in the reverse order of removal, with nothing between, returns every value bit for bit.
     void restoreNode(const RemovalRecord& record);
-    // Takes a folder's children out of every total and detaches them, before it is scanned again.
+    // Takes a folder's children out of every total and counter and detaches them, before it is
+    // scanned again; what the folder's own listing found (could not be opened, ended early) is
+    // forgotten too, since the refresh lists it again.
     void emptyFolder(NodeId folder);
+    // Whether `node` is in the tree: not removed itself, and within its parent's children all the
+    // way up to the root. Rows of an emptied folder are not.
+    bool isAttached(NodeId node) const;
 
     // For the scanners: the state they fill.
     ScanCounters& mutableCounters() { return counters_; }
@@ -114,15 +125,37 @@ class Scanner {
     // requestStop can wake it. Answers whether a stop was already requested. The stack is shared
     // so that a stop that took it just before the walk ended still holds a live object.
     bool registerWorkStack(std::shared_ptr<WorkStack> stack);
-    FileIdSet& fileIds() { return *fileIds_; }
+    // Which name of each hard-linked file is counted (the walk admits every file identifier).
+    HardLinks& hardLinks() { return hardLinks_; }
+    // The identifiers of the files counted under a name in the tree.
+    const FileIdSet& fileIds() const { return hardLinks_.counted(); }
+    // Records that the listing of `folder` counted `count` in unreadable, so that removing or
+    // refreshing the folder takes exactly that back out.
+    void noteUnreadable(NodeId folder, std::uint64_t count);
 
   private:
+    // The rows of a subtree whose file identifiers need attention when it leaves or returns.
+    struct SubtreeRows {
+        std::vector<NodeId> counted;
+        std::vector<NodeId> duplicates;
+        std::vector<NodeId> unreadable;
+        std::uint64_t visited = 0;
+    };
+
     void writeRootRow(const std::u16string& path);
-    // Adds (sign +1) or subtracts (-1) the own values held in `record` along the chain of
-    // ancestors, the per-kind totals and the counters.
-    void applyOwnValues(const RemovalRecord& record, int sign);
-    // Adds or subtracts all of a folder's children.
-    void applyChildren(NodeId folder, int sign);
+    // Whether every step from `node` up to the root lies within its parent's children.
+    bool isWithinParents(NodeId node) const;
+    // Adds (sign +1) or subtracts (-1) the counters and per-kind totals of the live rows below
+    // `top` (and of `top` itself with `includeTop`), and collects the rows of `rows`.
+    void applyRows(NodeId top, bool includeTop, int sign, SubtreeRows& rows);
+    // Names that left the tree hand their files over to names still in it.
+    void releaseLinks(const SubtreeRows& rows, bool forever);
+    // Names that returned to the tree count their files once again.
+    void reclaimLinks(const SubtreeRows& rows);
+    // A duplicate that carries its file from now on, with the sizes it was listed with.
+    void promote(NodeId row, const HardLinks::Listed& listed);
+    // A counted name whose file is counted under another name from now on.
+    void demote(NodeId row);
 
     ScanOptions options_;
     std::shared_ptr<NodeStore> store_;
@@ -144,7 +177,9 @@ class Scanner {
     std::uint32_t method_ = 1;
     bool fileTableRefused_ = false;
     std::u16string note_;
-    std::unique_ptr<FileIdSet> fileIds_;
+    HardLinks hardLinks_;
+    // Folders whose listing counted in unreadable, with how much.
+    std::unordered_map<NodeId, std::uint64_t> unreadableFolders_;
 };
 
 // The normalised form of a path: absolute, without trailing separators except on a root (C:\,

@@ -136,7 +136,8 @@ TEST_F(ScannerTest, HardLinksCountOnce) {
         }
     }
     EXPECT_EQ(duplicates, 1);
-    EXPECT_EQ(scanner.kindTotals().files(classify(u"x.bin")), 2u) << "both names count by kind";
+    EXPECT_EQ(scanner.kindTotals().files(classify(u"x.bin")), 1u) << "one file of its kind";
+    EXPECT_EQ(scanner.kindTotals().allocated(classify(u"x.bin")), store.allocated.get(0));
 
     ScanOptions noDetection;
     noDetection.detectHardLinks = false;
@@ -251,7 +252,9 @@ std::vector<std::uint64_t> snapshot(const Scanner& scanner) {
     }
     const ScanCounters& counters = scanner.counters();
     values.insert(values.end(),
-                  {counters.files.get(), counters.folders.get(), scanner.removedRows()});
+                  {counters.files.get(), counters.folders.get(), scanner.removedRows(),
+                   counters.duplicateLinks.get(), counters.duplicateBytes.get(),
+                   counters.datedItems.get(), counters.unreadable.get(), scanner.fileIds().size()});
     const KindTotals& kinds = scanner.kindTotals();
     for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
         values.insert(values.end(),
@@ -263,6 +266,10 @@ std::vector<std::uint64_t> snapshot(const Scanner& scanner) {
 
 TEST_F(ScannerTest, RemovingAndRestoringReturnsEveryValueBitForBit) {
     makeTree(*this, 10, 4);
+    // Names of one file inside and outside the folder removed below: whichever name a removal
+    // takes out, another takes the file over, and the restoration gives it back.
+    fs::create_hard_link(root_ / "d2/sub2/file0.txt", root_ / "d3/linked.txt");
+    fs::create_hard_link(root_ / "d4/sub4/file1.jpg", root_ / "d2/linked.jpg");
     ScanOptions options = optionsWithThreads(2);
     options.hasPreviousScan = true;
     options.previousScan = 1;
@@ -335,20 +342,29 @@ TEST(FolderWalk, ListingThreadsFollowTheProcessorCount) {
     }
 }
 
-TEST(FileIdSet, GrowsAndForgets) {
+TEST(FileIdSet, GrowsFindsAndErasesWithoutLosingNeighbours) {
     FileIdSet set;
-    for (std::uint64_t id = 1; id <= 10'000; ++id) {
-        ASSERT_TRUE(set.insert(id * 7919, static_cast<std::int32_t>(id)));
+    for (NodeId row = 1; row <= 10'000; ++row) {
+        ASSERT_TRUE(set.insert(row * 7919ull, row));
     }
-    EXPECT_FALSE(set.insert(7919, 99));
+    EXPECT_FALSE(set.insert(7919, 10'001)) << "a further name of the file in row 1";
+    EXPECT_EQ(set.idOf(10'001), 7919u);
+    EXPECT_EQ(set.find(7919), 1u);
     EXPECT_EQ(set.size(), 10'000u);
     EXPECT_GE(set.slotCount() * 7, set.size() * 10);
-    set.retainIf([](std::int32_t row) { return row % 2 == 0; });
+    // Erasing moves later entries of a run back; every entry left must still be found.
+    for (NodeId row = 1; row <= 10'000; row += 2) {
+        ASSERT_TRUE(set.erase(row * 7919ull));
+    }
+    EXPECT_FALSE(set.erase(7919));
     EXPECT_EQ(set.size(), 5'000u);
-    EXPECT_TRUE(set.contains(2 * 7919));
-    EXPECT_FALSE(set.contains(7919));
-    EXPECT_GE(set.slotCount(), 4 * set.size());
-    EXPECT_TRUE(set.insert(7919, 1));
+    for (NodeId row = 1; row <= 10'000; ++row) {
+        ASSERT_EQ(set.find(row * 7919ull), row % 2 == 0 ? row : 0) << row;
+    }
+    EXPECT_TRUE(set.insert(7919, 10'001));
+    EXPECT_TRUE(set.assign(7919, 1));
+    EXPECT_EQ(set.find(7919), 1u);
+    EXPECT_FALSE(set.assign(3 * 7919, 3));
 }
 
 TEST(FolderWalk, FolderPathsJoinTheChainBelowTheLongRoot) {
