@@ -351,23 +351,5 @@ TEST(FileIdSet, GrowsAndForgets) {
     EXPECT_TRUE(set.insert(7919, 1));
 }
 
-TEST(FolderWalk, FolderPathsJoinTheChainBelowTheLongRoot) {
-    NodeStore store;
-    store.appendRows(3);
-    store.setName(0, u"C:\\");
-    store.setName(1, u"Users");
-    store.setName(2, u"a");
-    store.parent.set(2, 1);
-    store.publish();
-    std::vector<NodeId> chain;
-    std::u16string path;
-    folderPath(store, u"\\\\?\\C:\\", 2, chain, path);
-    const char16_t s = pathSeparator();
-    EXPECT_EQ(path,
-              std::u16string(u"\\\\?\\C:\\") + (s == u'\\' ? u"" : u"/") + u"Users" + s + u"a");
-    folderPath(store, u"/srv/x", 0, chain, path);
-    EXPECT_EQ(path, u"/srv/x");
-}
-
 }  // namespace
 }  // namespace scan::testing
