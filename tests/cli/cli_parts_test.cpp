@@ -87,8 +87,8 @@ TEST(Arguments, MistakesAreNamed) {
 }
 
 TEST(Arguments, ListingThreadsStopAtFourPerHardwareThread) {
-    const std::pair<unsigned, std::int32_t> caps[] = {{0, 8}, {1, 8}, {2, 8}, {3, 12},
-                                                      {16, 64}, {1000, 1024}};
+    const std::pair<unsigned, std::int32_t> caps[] = {{0, 8},  {1, 8},   {2, 8},
+                                                      {3, 12}, {16, 64}, {1000, 1024}};
     for (const auto& [hardware, cap] : caps) {
         EXPECT_EQ(listingThreadCap(hardware), cap) << hardware;
     }
@@ -98,7 +98,9 @@ TEST(Arguments, ListingThreadsStopAtFourPerHardwareThread) {
 
 TEST(TerminalText, ControlAndReorderingCharactersAreEscaped) {
     const std::pair<std::u16string, std::string> cases[] = {
-        {u"plain/gr\u00f6\u00dfe name.txt", "plain/gr\xC3\xB6\xC3\x9F" "e name.txt"},
+        {u"plain/gr\u00f6\u00dfe name.txt",
+         "plain/gr\xC3\xB6\xC3\x9F"
+         "e name.txt"},
         {u"C:\\Users\\x", "C:\\Users\\x"},
         {u"a\x1b[2Jb", "a\\x1B[2Jb"},
         {u"line\nbreak\r", "line\\nbreak\\r"},

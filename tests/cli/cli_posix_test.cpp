@@ -217,8 +217,8 @@ TEST_F(CliTest, AFileCutOffPartWayLeavesTheEarlierOneWhole) {
     for (const auto& [option, name] : cases) {
         SCOPED_TRACE(option);
         std::ofstream(out_ / name) << "the earlier file";
-        const CliRun run = runWithFileLimit({rootText(), "--top", "0", option, outText(name)}, out_,
-                                            8192);
+        const CliRun run =
+            runWithFileLimit({rootText(), "--top", "0", option, outText(name)}, out_, 8192);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.out.starts_with("Scan complete · 400 files")) << run.out;
         EXPECT_EQ(run.err,

@@ -22,8 +22,8 @@ bool makeDeepChain(const std::filesystem::path& base, const std::string& name, i
         ::close(at);
         at = next;
         const int file = ::openat(at, "f.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-        if (file < 0 || ::write(file, bytes.data(), bytes.size()) !=
-                            static_cast<ssize_t>(bytes.size())) {
+        if (file < 0 ||
+            ::write(file, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
             ::close(at);
             return false;
         }

@@ -11,12 +11,12 @@ namespace scan::testing {
 
 namespace {
 
-constexpr ULONG kCreateNew = 0x00000002;      // FILE_CREATE
-constexpr ULONG kOpenExisting = 0x00000001;   // FILE_OPEN
-constexpr ULONG kFolderOnly = 0x00000001;     // FILE_DIRECTORY_FILE
-constexpr ULONG kFileOnly = 0x00000040;       // FILE_NON_DIRECTORY_FILE
-constexpr ULONG kSynchronous = 0x00000020;    // FILE_SYNCHRONOUS_IO_NONALERT
-constexpr ULONG kBackupIntent = 0x00004000;   // FILE_OPEN_FOR_BACKUP_INTENT
+constexpr ULONG kCreateNew = 0x00000002;     // FILE_CREATE
+constexpr ULONG kOpenExisting = 0x00000001;  // FILE_OPEN
+constexpr ULONG kFolderOnly = 0x00000001;    // FILE_DIRECTORY_FILE
+constexpr ULONG kFileOnly = 0x00000040;      // FILE_NON_DIRECTORY_FILE
+constexpr ULONG kSynchronous = 0x00000020;   // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kBackupIntent = 0x00004000;  // FILE_OPEN_FOR_BACKUP_INTENT
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Opens or creates `name` in the open folder `parent`; null when it cannot.
@@ -59,9 +59,10 @@ bool makeDeepChain(const std::filesystem::path& base, const std::string& name, i
     HANDLE at = openBase(base);
     const std::string bytes(fileBytes, 'x');
     for (int level = 0; level < levels && at != nullptr; ++level) {
-        const HANDLE next = relative(at, folderName, FILE_LIST_DIRECTORY | FILE_ADD_FILE |
-                                                         FILE_ADD_SUBDIRECTORY | FILE_TRAVERSE,
-                                     kCreateNew, kFolderOnly);
+        const HANDLE next =
+            relative(at, folderName,
+                     FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_TRAVERSE,
+                     kCreateNew, kFolderOnly);
         CloseHandle(at);
         at = next;
         if (at == nullptr) {
@@ -70,8 +71,8 @@ bool makeDeepChain(const std::filesystem::path& base, const std::string& name, i
         const HANDLE file = relative(at, L"f.txt", GENERIC_WRITE, kCreateNew, kFileOnly);
         DWORD written = 0;
         const bool wrote =
-            file != nullptr && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                         &written, nullptr) != 0;
+            file != nullptr &&
+            WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
         if (file != nullptr) {
             CloseHandle(file);
         }

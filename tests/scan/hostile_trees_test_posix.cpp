@@ -138,8 +138,8 @@ TEST_F(HostileTreeTest, AFolderThatCanBeReadButNotEnteredInventsNothing) {
     writeFile("open/a.txt", 100);
     writeFile("half/file.txt", 5000);
     writeFile("half/sub/inner.txt", 7);
-    fs::permissions(root_ / "half", fs::perms::owner_read | fs::perms::group_read |
-                                        fs::perms::others_read);
+    fs::permissions(root_ / "half",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const int status = asUnprivilegedUser([&] {
         Scanner scanner(optionsWithThreads(2));
         const ScanResult result = scanner.scan(rootText());
