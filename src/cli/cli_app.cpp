@@ -151,25 +151,22 @@ void scanToEnd(scan::ScanController& controller, EndSignal& signal, scan::Measur
     progress.clear();
 }
 
+bool cannotWrite(const std::u16string& path, const std::u16string& reason) {
+    printError(u"cannot write " + terminalSafe(path) + u": " + reason);
+    return false;
+}
+
 bool writeCsvFile(const scan::NodeStore& store, const std::u16string& path) {
     std::u16string reason;
     OutputFile file;
     if (!file.open(path, reason)) {
-        printError(u"cannot write " + terminalSafe(path) + u": " + reason);
-        return false;
+        return cannotWrite(path, reason);
     }
     errno = 0;
     if (!writeCsv(store, scan::pathSeparator(), file.stream())) {
-        const int error = errno;
-        printError(u"cannot write " + terminalSafe(path) + u": " +
-                   (error != 0 ? reasonOfError(error) : u"the disk refused the data"));
-        return false;
+        return cannotWrite(path, writeFailureReason(errno));
     }
-    if (!file.finish(reason)) {
-        printError(u"cannot write " + terminalSafe(path) + u": " + reason);
-        return false;
-    }
-    return true;
+    return file.finish(reason) || cannotWrite(path, reason);
 }
 
 bool writeTreemapFile(const scan::NodeStore& store, const CliOptions& options) {
@@ -177,8 +174,7 @@ bool writeTreemapFile(const scan::NodeStore& store, const CliOptions& options) {
     std::u16string reason;
     OutputFile file;
     if (!file.open(path, reason)) {
-        printError(u"cannot write " + terminalSafe(path) + u": " + reason);
-        return false;
+        return cannotWrite(path, reason);
     }
     treemap::TreemapOptions layout;
     layout.measure = static_cast<std::int32_t>(options.measure);
@@ -191,19 +187,13 @@ bool writeTreemapFile(const scan::NodeStore& store, const CliOptions& options) {
         pixels.assign(static_cast<std::size_t>(options.width) * options.height,
                       treemap::kBackground);
     }
+    // The picture's writer opens the file by its name.
     const std::filesystem::path written = file.handOver();
     errno = 0;
     if (!treemap::writePng(written, pixels, options.width, options.height)) {
-        const int error = errno;
-        printError(u"cannot write " + terminalSafe(path) + u": " +
-                   (error != 0 ? reasonOfError(error) : u"the disk refused the data"));
-        return false;
+        return cannotWrite(path, writeFailureReason(errno));
     }
-    if (!file.finish(reason)) {
-        printError(u"cannot write " + terminalSafe(path) + u": " + reason);
-        return false;
-    }
-    return true;
+    return file.finish(reason) || cannotWrite(path, reason);
 }
 
 // Whether the two names, after making them absolute, are the same file.

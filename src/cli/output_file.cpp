@@ -20,11 +20,11 @@ std::u16string temporaryNameFor(const std::u16string& path, std::mt19937& random
     return name;
 }
 
-std::u16string writeFailure(int error) {
+}  // namespace
+
+std::u16string writeFailureReason(int error) {
     return error != 0 ? reasonOfError(error) : u"the disk refused the data";
 }
-
-}  // namespace
 
 OutputFile::~OutputFile() {
     discard();
@@ -79,7 +79,7 @@ bool OutputFile::finish(std::u16string& reason) {
         error = errno;
     }
     if (!written) {
-        reason = writeFailure(error);
+        reason = writeFailureReason(error);
         discard();
         return false;
     }

@@ -11,6 +11,10 @@
 
 namespace cli {
 
+// Why a write failed, from the C library's error number after it; a plain phrase when the
+// failing call set none.
+std::u16string writeFailureReason(int error);
+
 class OutputFile {
   public:
     OutputFile() = default;
