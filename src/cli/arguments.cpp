@@ -180,6 +180,11 @@ ParsedArguments parseArguments(const std::vector<std::u16string>& arguments) {
     return parsed;
 }
 
+std::int32_t listingThreadCap(unsigned hardwareThreads) {
+    const std::uint64_t cap = std::uint64_t{hardwareThreads} * 4;
+    return cap < 8 ? 8 : cap > kMaxThreads ? kMaxThreads : static_cast<std::int32_t>(cap);
+}
+
 std::u16string helpText() {
     return u"Usage: rozovizov-cli [options] PATH\n"
            u"Scans PATH and reports what takes its space: the totals, the largest items and the\n"
@@ -194,7 +199,9 @@ std::u16string helpText() {
            u"  --method auto|walk|mft\n"
            u"                     list folders, or read the master file table (auto: only for a\n"
            u"                     whole NTFS drive, when allowed)\n"
-           u"  --threads N        listing threads (default: one per hardware thread)\n"
+           u"  --threads N        listing threads (default: one per hardware thread); more than\n"
+           u"                     four per hardware thread only slow the scan down and are\n"
+           u"                     not started\n"
            u"  --top N            how many of the largest items to list (default 20)\n"
            u"  --csv FILE         write every item to FILE as CSV (UTF-8)\n"
            u"  --treemap FILE.png write the treemap picture to FILE.png\n"

@@ -35,6 +35,11 @@ struct ParsedArguments {
 // or after "=" (--top=5); "--" ends the options. --help and --version need no PATH.
 ParsedArguments parseArguments(const std::vector<std::u16string>& arguments);
 
+// The most listing threads worth starting on a machine with `hardwareThreads` (0 when unknown):
+// four per hardware thread, and at least 8. More only wait on one another; hundreds of them on a
+// two-core machine made a scan many times slower than two. A larger --threads is lowered to it.
+std::int32_t listingThreadCap(unsigned hardwareThreads);
+
 // The text of --help, ending in a newline.
 std::u16string helpText();
 

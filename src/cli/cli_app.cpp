@@ -4,7 +4,9 @@
 #include "cli/arguments.h"
 #include "cli/console.h"
 #include "cli/csv_writer.h"
+#include "cli/output_file.h"
 #include "cli/report.h"
+#include "cli/terminal_text.h"
 #include "history/scan_history.h"
 #include "scan/scan_controller.h"
 #include "scan/text.h"
@@ -13,6 +15,8 @@
 #include "treemap/treemap_render.h"
 #include "ui/formats.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <limits>
@@ -147,23 +151,31 @@ void scanToEnd(scan::ScanController& controller, EndSignal& signal, scan::Measur
     progress.clear();
 }
 
+bool cannotWrite(const std::u16string& path, const std::u16string& reason) {
+    printError(u"cannot write " + terminalSafe(path) + u": " + reason);
+    return false;
+}
+
 bool writeCsvFile(const scan::NodeStore& store, const std::u16string& path) {
     std::u16string reason;
-    std::FILE* file = openForWriting(path, reason);
-    if (file == nullptr) {
-        printError(u"cannot write " + path + u": " + reason);
-        return false;
+    OutputFile file;
+    if (!file.open(path, reason)) {
+        return cannotWrite(path, reason);
     }
-    const bool written = writeCsv(store, scan::pathSeparator(), file);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        printError(u"cannot write " + path + u": the disk refused the data");
-        return false;
+    errno = 0;
+    if (!writeCsv(store, scan::pathSeparator(), file.stream())) {
+        return cannotWrite(path, writeFailureReason(errno));
     }
-    return true;
+    return file.finish(reason) || cannotWrite(path, reason);
 }
 
 bool writeTreemapFile(const scan::NodeStore& store, const CliOptions& options) {
+    const std::u16string& path = options.treemapFile;
+    std::u16string reason;
+    OutputFile file;
+    if (!file.open(path, reason)) {
+        return cannotWrite(path, reason);
+    }
     treemap::TreemapOptions layout;
     layout.measure = static_cast<std::int32_t>(options.measure);
     layout.useLogicalSize = options.logical;
@@ -175,12 +187,23 @@ bool writeTreemapFile(const scan::NodeStore& store, const CliOptions& options) {
         pixels.assign(static_cast<std::size_t>(options.width) * options.height,
                       treemap::kBackground);
     }
-    if (!treemap::writePng(fileSystemPath(options.treemapFile), pixels, options.width,
-                           options.height)) {
-        printError(u"cannot write " + options.treemapFile);
+    // The picture's writer opens the file by its name.
+    const std::filesystem::path written = file.handOver();
+    errno = 0;
+    if (!treemap::writePng(written, pixels, options.width, options.height)) {
+        return cannotWrite(path, writeFailureReason(errno));
+    }
+    return file.finish(reason) || cannotWrite(path, reason);
+}
+
+// Whether the two names, after making them absolute, are the same file.
+bool namesSameFile(const std::u16string& a, const std::u16string& b) {
+    if (a.empty() || b.empty()) {
         return false;
     }
-    return true;
+    std::u16string first = scan::normalisePath(a);
+    std::u16string second = scan::normalisePath(b);
+    return scan::samePathText(first.empty() ? a : first, second.empty() ? b : second);
 }
 
 void printSummary(const scan::ScanController& controller, const CliOptions& options) {
@@ -194,7 +217,7 @@ void printSummary(const scan::ScanController& controller, const CliOptions& opti
                                         : u" folders could not be read\n");
     }
     if (controller.fileTableRefused() && !result.note.empty()) {
-        text += result.note + u"\n";
+        text += terminalSafe(result.note) + u"\n";
     }
     text += u"\n";
     const auto items =
@@ -212,7 +235,7 @@ int runCli(const std::vector<std::u16string>& arguments) {
     prepareConsole();
     const ParsedArguments parsed = parseArguments(arguments);
     if (!parsed.error.empty()) {
-        printError(parsed.error + u" (see rozovizov-cli --help)");
+        printError(terminalSafe(parsed.error) + u" (see rozovizov-cli --help)");
         return kExitUsage;
     }
     const CliOptions& options = parsed.options;
@@ -233,8 +256,12 @@ int runCli(const std::vector<std::u16string>& arguments) {
     if (root.empty()) {
         root = options.root;
     }
+    if (namesSameFile(options.csvFile, options.treemapFile)) {
+        printError(u"--csv and --treemap name the same file (see rozovizov-cli --help)");
+        return kExitUsage;
+    }
     if (options.measure == scan::MeasureAddedSinceScan && history::lastScanTime(root) == 0) {
-        printError(u"--measure since-last needs a previous scan of " + root +
+        printError(u"--measure since-last needs a previous scan of " + terminalSafe(root) +
                    u", and there is none");
         return kExitUsage;
     }
@@ -247,8 +274,9 @@ int runCli(const std::vector<std::u16string>& arguments) {
         scanOptions.method = options.method;
         // No user-interface thread to keep free: every hardware thread may list.
         const unsigned hardware = std::thread::hardware_concurrency();
-        scanOptions.threads =
+        const std::int32_t wanted =
             options.threads > 0 ? options.threads : static_cast<std::int32_t>(hardware);
+        scanOptions.threads = std::min(wanted, listingThreadCap(hardware));
         countOnlyMeasure(scanOptions, options.measure);
     });
     controller.startScan(options.root);
@@ -257,7 +285,7 @@ int runCli(const std::vector<std::u16string>& arguments) {
     const scan::Scanner* scanner = controller.scanner();
     if (scanner == nullptr || scanner->store().publishedCount() == 0 ||
         scanner->store().hasFlag(0, scan::FlagUnopened)) {
-        printError(u"cannot scan " + options.root + u": " + unreachableReason(root));
+        printError(u"cannot scan " + terminalSafe(options.root) + u": " + unreachableReason(root));
         return kExitFailed;
     }
     printSummary(controller, options);

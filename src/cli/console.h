@@ -32,6 +32,21 @@ std::optional<std::u16string> environmentText(const char* name);
 // `reason` filled in (a lower-case phrase) when it cannot be opened.
 std::FILE* openForWriting(const std::u16string& path, std::u16string& reason);
 
+// Whether a temporary file beside `path` may replace it: true when nothing is there or a file
+// on a disk is; false for a device or a pipe, which are written directly.
+bool isReplaceableFile(const std::u16string& path);
+// Creates the file `path`, which must not exist yet, for binary writing. Null when it cannot,
+// with `taken` true when something is already there, and `reason` filled in otherwise.
+std::FILE* createNewFile(const std::u16string& path, bool& taken, std::u16string& reason);
+// Flushes what the stream's file holds to the disk (the stream itself already flushed).
+bool syncToDisk(std::FILE* stream);
+bool syncFileToDisk(const std::u16string& path);
+// Renames `from` over `to`, replacing it in one step; false with `reason` filled in.
+bool replaceFile(const std::u16string& from, const std::u16string& to, std::u16string& reason);
+void removeFile(const std::u16string& path);
+// The C library's error number `error` as a lower-case phrase ("the disk is full").
+std::u16string reasonOfError(int error);
+
 // A file named on the command line as the standard library names it.
 std::filesystem::path fileSystemPath(const std::u16string& path);
 

@@ -1,9 +1,11 @@
 #include "cli/console.h"
 
+#include "scan/long_path_posix.h"
 #include "scan/scanner.h"
 #include "scan/text.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -76,6 +78,12 @@ std::u16string reasonOf(int error) {
         case EACCES:
         case EPERM:
             return u"access is denied";
+        case ENOSPC:
+            return u"the disk is full";
+        case EDQUOT:
+            return u"the disk quota is used up";
+        case EFBIG:
+            return u"the file grew too large";
         default: {
             std::string text = std::strerror(error);
             if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
@@ -144,13 +152,73 @@ std::FILE* openForWriting(const std::u16string& path, std::u16string& reason) {
     return file;
 }
 
+bool isReplaceableFile(const std::u16string& path) {
+    struct stat facts {};
+    if (::stat(scan::fileNameToBytes(path).c_str(), &facts) != 0) {
+        return true;
+    }
+    return S_ISREG(facts.st_mode) || S_ISDIR(facts.st_mode);
+}
+
+std::FILE* createNewFile(const std::u16string& path, bool& taken, std::u16string& reason) {
+    taken = false;
+    const int made = ::open(scan::fileNameToBytes(path).c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (made < 0) {
+        const int error = errno;
+        taken = error == EEXIST;
+        reason = error == ENOENT ? u"its folder does not exist" : reasonOf(error);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(made, "wb");
+    if (file == nullptr) {
+        reason = reasonOf(errno);
+        ::close(made);
+        ::unlink(scan::fileNameToBytes(path).c_str());
+    }
+    return file;
+}
+
+bool syncToDisk(std::FILE* stream) {
+    return ::fsync(::fileno(stream)) == 0;
+}
+
+bool syncFileToDisk(const std::u16string& path) {
+    const int file = ::open(scan::fileNameToBytes(path).c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (file < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(file) == 0;
+    const int error = errno;
+    ::close(file);
+    errno = error;
+    return synced;
+}
+
+bool replaceFile(const std::u16string& from, const std::u16string& to, std::u16string& reason) {
+    if (::rename(scan::fileNameToBytes(from).c_str(), scan::fileNameToBytes(to).c_str()) != 0) {
+        const int error = errno;
+        reason = error == EISDIR ? u"a folder has that name" : reasonOf(error);
+        return false;
+    }
+    return true;
+}
+
+void removeFile(const std::u16string& path) {
+    ::unlink(scan::fileNameToBytes(path).c_str());
+}
+
+std::u16string reasonOfError(int error) {
+    return reasonOf(error);
+}
+
 std::filesystem::path fileSystemPath(const std::u16string& path) {
     return std::filesystem::path(scan::fileNameToBytes(path));
 }
 
 std::u16string unreachableReason(const std::u16string& path) {
     const std::string bytes = scan::fileNameToBytes(scan::longPathOf(path));
-    const int folder = ::open(bytes.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = scan::openLongPath(bytes, O_RDONLY | O_DIRECTORY);
     if (folder < 0) {
         return reasonOf(errno);
     }

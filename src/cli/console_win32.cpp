@@ -2,8 +2,11 @@
 
 #include "scan/scanner.h"
 #include "scan/text.h"
+#include "scan/unique_handle_win32.h"
 #include "scan/wide_text_win32.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -72,6 +75,9 @@ std::u16string reasonOf(DWORD error) {
             return u"it is not a folder";
         case ERROR_ACCESS_DENIED:
             return u"access is denied";
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return u"the disk is full";
         case ERROR_NOT_READY:
             return u"the drive is not ready";
         case ERROR_BAD_NETPATH:
@@ -133,11 +139,93 @@ std::FILE* openForWriting(const std::u16string& path, std::u16string& reason) {
     std::FILE* file = ::_wfopen(wide(path), L"wb");
     if (file == nullptr) {
         const int error = errno;
-        reason = error == EACCES   ? u"access is denied"
-                 : error == ENOENT ? u"its folder does not exist"
-                                   : scan::fromUtf8(std::strerror(error));
+        reason = error == ENOENT ? u"its folder does not exist" : reasonOfError(error);
     }
     return file;
+}
+
+bool isReplaceableFile(const std::u16string& path) {
+    scan::UniqueHandle existing(::CreateFileW(
+        wide(path), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !existing.valid() || ::GetFileType(existing.get()) == FILE_TYPE_DISK;
+}
+
+std::FILE* createNewFile(const std::u16string& path, bool& taken, std::u16string& reason) {
+    taken = false;
+    scan::UniqueHandle made(::CreateFileW(wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!made.valid()) {
+        const DWORD error = ::GetLastError();
+        taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        reason = error == ERROR_PATH_NOT_FOUND ? u"its folder does not exist" : reasonOf(error);
+        return nullptr;
+    }
+    const int descriptor =
+        ::_open_osfhandle(reinterpret_cast<std::intptr_t>(made.get()), _O_WRONLY | _O_BINARY);
+    if (descriptor < 0) {
+        reason = reasonOfError(errno);
+        made.reset();
+        ::DeleteFileW(wide(path));
+        return nullptr;
+    }
+    // The descriptor owns the handle now.
+    made.release();
+    std::FILE* file = ::_fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        reason = reasonOfError(errno);
+        ::_close(descriptor);
+        ::DeleteFileW(wide(path));
+    }
+    return file;
+}
+
+bool syncToDisk(std::FILE* stream) {
+    return ::_commit(::_fileno(stream)) == 0;
+}
+
+bool syncFileToDisk(const std::u16string& path) {
+    scan::UniqueHandle file(::CreateFileW(wide(path), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && ::FlushFileBuffers(file.get()) != 0;
+}
+
+bool replaceFile(const std::u16string& from, const std::u16string& to, std::u16string& reason) {
+    if (::MoveFileExW(wide(from), wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ==
+        0) {
+        const DWORD error = ::GetLastError();
+        // A folder of that name refuses the rename as denied access.
+        const DWORD attributes = ::GetFileAttributesW(wide(to));
+        reason = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                     ? u"a folder has that name"
+                     : reasonOf(error);
+        return false;
+    }
+    return true;
+}
+
+void removeFile(const std::u16string& path) {
+    ::DeleteFileW(wide(path));
+}
+
+std::u16string reasonOfError(int error) {
+    switch (error) {
+        case EACCES:
+            return u"access is denied";
+        case ENOENT:
+            return u"it does not exist";
+        case ENOSPC:
+            return u"the disk is full";
+        case EFBIG:
+            return u"the file grew too large";
+        default: {
+            std::string text = std::strerror(error);
+            if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+                text[0] = static_cast<char>(text[0] - 'A' + 'a');
+            }
+            return scan::fromUtf8(text);
+        }
+    }
 }
 
 std::filesystem::path fileSystemPath(const std::u16string& path) {
@@ -145,17 +233,20 @@ std::filesystem::path fileSystemPath(const std::u16string& path) {
 }
 
 std::u16string unreachableReason(const std::u16string& path) {
-    std::u16string pattern = scan::longPathOf(path);
-    if (!pattern.empty() && pattern.back() != u'\\') {
-        pattern.push_back(u'\\');
-    }
-    pattern.push_back(u'*');
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(wide(pattern), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const std::u16string longPath = scan::longPathOf(path);
+    const DWORD attributes = ::GetFileAttributesW(wide(longPath));
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         return reasonOf(::GetLastError());
     }
-    ::FindClose(search);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return u"it is not a folder";
+    }
+    scan::UniqueHandle folder(::CreateFileW(
+        wide(longPath), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder.valid()) {
+        return reasonOf(::GetLastError());
+    }
     return u"it cannot be read";
 }
 

@@ -1,6 +1,7 @@
 #include "cli/report.h"
 
 #include "cli/live_nodes.h"
+#include "cli/terminal_text.h"
 #include "scan/file_kinds.h"
 #include "ui/formats.h"
 
@@ -84,7 +85,7 @@ std::u16string largestItemsText(const scan::NodeStore& store, const std::vector<
     for (const LargestItem& item : items) {
         text += u"  " + padLeft(ui::sizeText(item.value), 10) + u"  " +
                 padRight(scan::kindName(store.kind.get(item.row)), kindWidth) + u"  " +
-                item.relativePath + u"\n";
+                terminalSafe(item.relativePath) + u"\n";
     }
     if (items.empty()) {
         text += u"  (none)\n";

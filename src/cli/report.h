@@ -23,7 +23,8 @@ struct LargestItem {
 std::vector<LargestItem> largestItems(const scan::NodeStore& store, scan::Measure measure,
                                       bool logical, std::size_t count, char16_t separator);
 
-// A heading naming the measure, then one line per item: size, kind, path.
+// A heading naming the measure, then one line per item: size, kind, path (with control
+// characters escaped, since it goes to a terminal).
 std::u16string largestItemsText(const scan::NodeStore& store, const std::vector<LargestItem>& items,
                                 scan::Measure measure, bool logical);
 

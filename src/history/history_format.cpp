@@ -43,6 +43,22 @@ std::u16string lowerCaseAscii(std::u16string_view path) {
     return lower;
 }
 
+bool isRecordable(std::u16string_view rootPath) {
+    for (std::size_t at = 0; at < rootPath.size(); ++at) {
+        const char16_t unit = rootPath[at];
+        if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F)) {
+            return false;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF && at + 1 < rootPath.size() &&
+            rootPath[at + 1] >= 0xDC00 && rootPath[at + 1] <= 0xDFFF) {
+            ++at;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::uint32_t readNumber(std::string_view text) {
     constexpr std::uint64_t kMaximum = std::numeric_limits<std::uint32_t>::max();
     std::size_t at = 0;

@@ -18,6 +18,10 @@ using HistoryMap = std::map<std::u16string, std::uint32_t>;
 // Folds A-Z to a-z and leaves every other unit, non-ASCII letters included, as it is.
 std::u16string lowerCaseAscii(std::u16string_view path);
 
+// Whether `rootPath` can be a key of the file as it is: a control character (a line break above
+// all) would break the line it stands on, and ill-formed UTF-16 would not read back as written.
+bool isRecordable(std::u16string_view rootPath);
+
 // Reads an unsigned decimal number the lenient way: leading white space and a sign are
 // skipped, reading stops at the first non-digit, values beyond 4,294,967,295 saturate, and no
 // digits give 0. A negative number gives 0, since no scan ended before 1970.

@@ -16,6 +16,11 @@ namespace history {
 // file can cost.
 inline constexpr std::size_t kHistoryByteLimit = 8'388'608;
 
+// The key the history keeps `rootPath` under: A-Z folded to a-z where the file system ignores
+// case in names (Windows), the path as it is where it does not, so that two folders whose names
+// differ only in case stay two roots.
+std::u16string keyOf(std::u16string_view rootPath);
+
 // The per-user data folder, or an empty string when the platform cannot name one. Does not
 // create it.
 std::u16string defaultDataFolder();

@@ -67,6 +67,10 @@ bool writeFile(const std::string& path, std::string_view text) {
 
 }  // namespace
 
+std::u16string keyOf(std::u16string_view rootPath) {
+    return std::u16string(rootPath);
+}
+
 std::u16string defaultDataFolder() {
     // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules ask.
     const char* dataHome = std::getenv("XDG_DATA_HOME");

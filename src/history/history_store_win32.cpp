@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "history/bounded_retry.h"
+#include "history/history_format.h"
 #include "history/history_store.h"
 #include "scan/unique_handle_win32.h"
 #include "scan/wide_text_win32.h"
@@ -59,6 +60,10 @@ bool moveOver(const std::wstring& from, const std::wstring& to) {
 }
 
 }  // namespace
+
+std::u16string keyOf(std::u16string_view rootPath) {
+    return lowerCaseAscii(rootPath);
+}
 
 std::u16string defaultDataFolder() {
     PWSTR base = nullptr;

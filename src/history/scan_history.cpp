@@ -59,11 +59,14 @@ std::uint32_t lastScanTime(std::u16string_view rootPath) {
         return 0;
     }
     const HistoryMap map = parseHistory(file.bytes);
-    const auto entry = map.find(lowerCaseAscii(rootPath));
+    const auto entry = map.find(keyOf(rootPath));
     return entry == map.end() ? 0 : entry->second;
 }
 
 void recordScan(std::u16string_view rootPath) {
+    if (!isRecordable(rootPath)) {
+        return;
+    }
     const std::u16string folder = dataFolder();
     if (folder.empty()) {
         return;
@@ -76,7 +79,7 @@ void recordScan(std::u16string_view rootPath) {
             return;
         }
         HistoryMap map = parseHistory(file.bytes);
-        map.insert_or_assign(lowerCaseAscii(rootPath), currentTime());
+        map.insert_or_assign(keyOf(rootPath), currentTime());
         replaceHistoryFile(folder, formatHistory(map));
     });
 }

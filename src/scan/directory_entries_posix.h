@@ -23,10 +23,11 @@ inline long readDirectoryEntries(int folder, char* buffer, std::size_t bytes) {
     return ::syscall(SYS_getdents64, folder, buffer, bytes);
 }
 
-// Calls each(name) for every entry in the first `filled` bytes of a buffer readDirectoryEntries
-// filled, leaving out "." and "..".
+// Calls each(name, type) for every entry in the first `filled` bytes of a buffer
+// readDirectoryEntries filled, leaving out "." and "..". The type is the listing's own DT_ value,
+// DT_UNKNOWN where the file system does not say.
 template <class Each>
-void forEachEntryName(const char* buffer, long filled, Each&& each) {
+void forEachEntry(const char* buffer, long filled, Each&& each) {
     // The record getdents64 fills; the kernel's own layout.
     struct LinuxDirent64 {
         std::uint64_t inode;
@@ -42,8 +43,14 @@ void forEachEntryName(const char* buffer, long filled, Each&& each) {
         if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
             continue;
         }
-        each(name);
+        each(name, record->type);
     }
+}
+
+// The same for callers that need only the names.
+template <class Each>
+void forEachEntryName(const char* buffer, long filled, Each&& each) {
+    forEachEntry(buffer, filled, [&each](const char* name, unsigned char) { each(name); });
 }
 
 }  // namespace scan

@@ -1,6 +1,11 @@
 // Listing with the handle-based directory enumeration: one call fills the 256 KiB buffer with
 // hundreds of entries carrying sizes, times, attributes and file identifiers, so no call is made
 // per file except for the on-disk size of compressed and sparse files.
+//
+// Folders below the start folder, and those files, are opened by name relative to the open
+// parent folder (the RootDirectory of NtCreateFile, the kernel's own relative open) and as the
+// reparse point itself, never through it; a handle that turns out to be a reparse point is
+// refused.
 
 #include "scan/file_kinds.h"
 #include "scan/folder_lister.h"
@@ -8,11 +13,82 @@
 #include "scan/wide_text_win32.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <winternl.h>
 
 #include <cstdlib>
 #include <new>
 
 namespace scan {
+
+namespace {
+
+// Values of the kernel's create call, which not every SDK's winternl.h defines.
+constexpr ULONG kOpenExisting = 0x00000001;        // FILE_OPEN
+constexpr ULONG kFolderOnly = 0x00000001;          // FILE_DIRECTORY_FILE
+constexpr ULONG kFileOnly = 0x00000040;            // FILE_NON_DIRECTORY_FILE
+constexpr ULONG kSynchronous = 0x00000020;         // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kBackupIntent = 0x00004000;        // FILE_OPEN_FOR_BACKUP_INTENT
+constexpr ULONG kReparsePointItself = 0x00200000;  // FILE_OPEN_REPARSE_POINT
+constexpr ULONG kCaseInsensitive = 0x00000040;     // OBJ_CASE_INSENSITIVE
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+
+// Opens `name` in the open folder `parent` as itself, never through a reparse point. Null when
+// it cannot be opened.
+HANDLE openRelative(HANDLE parent, std::u16string_view name, ACCESS_MASK access, ULONG kind) {
+    if (name.empty() || name.size() > 32767) {
+        return nullptr;
+    }
+    UNICODE_STRING text;
+    text.Buffer = const_cast<PWSTR>(reinterpret_cast<const wchar_t*>(name.data()));
+    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    text.MaximumLength = text.Length;
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof attributes;
+    attributes.RootDirectory = parent;
+    attributes.ObjectName = &text;
+    attributes.Attributes = kCaseInsensitive;
+    IO_STATUS_BLOCK status{};
+    HANDLE opened = nullptr;
+    const NTSTATUS result =
+        NtCreateFile(&opened, access, &attributes, &status, nullptr, 0, kShareAll, kOpenExisting,
+                     kind | kSynchronous | kBackupIntent | kReparsePointItself, nullptr, 0);
+    return result >= 0 ? opened : nullptr;
+}
+
+// The attributes of an open file or folder; 0 with `known` false when they cannot be read.
+DWORD attributesOf(HANDLE handle, bool& known) {
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    known = GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) != 0;
+    return known ? info.FileAttributes : 0;
+}
+
+// Whether an open handle is a folder that is not a reparse point.
+bool isPlainFolder(HANDLE handle) {
+    bool known = false;
+    const DWORD attributes = attributesOf(handle, known);
+    return known && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+// The on-disk size of a compressed or sparse file in the open folder, opened by its name there.
+bool compressedSizeOf(HANDLE folder, std::u16string_view name, std::int64_t& size) {
+    UniqueHandle file(openRelative(folder, name, FILE_READ_ATTRIBUTES | SYNCHRONIZE, kFileOnly));
+    FILE_COMPRESSION_INFO info{};
+    if (!file.valid() ||
+        !GetFileInformationByHandleEx(file.get(), FileCompressionInfo, &info, sizeof info)) {
+        return false;
+    }
+    size = info.CompressedFileSize.QuadPart;
+    return true;
+}
+
+}  // namespace
+
+OpenFolder::~OpenFolder() {
+    CloseHandle(reinterpret_cast<HANDLE>(native_));
+}
 
 struct FolderLister::Platform {
     UniqueHandle folder;
@@ -35,20 +111,71 @@ FolderLister::FolderLister(const ScanOptions& options)
 
 FolderLister::~FolderLister() = default;
 
-bool FolderLister::open(const std::u16string& path) {
-    platform_->folder.reset(CreateFileW(
-        wide(path), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return platform_->folder.valid();
+std::size_t FolderLister::keptFolderLimit() {
+    // Handles are not scarce here; the limit only bounds the kernel memory a strange tree can
+    // make the walk hold.
+    return 16384;
 }
 
-void FolderLister::list(std::u16string& path, ListingBatch& batch) {
+bool FolderLister::openPath(const std::u16string& path) {
+    close();
+    UniqueHandle opened(CreateFileW(wide(path), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // The start folder may be reached through a link, as the user named it; but it must be a
+    // folder, which a file opened with backup semantics is not.
+    bool known = false;
+    if (!opened.valid() || (attributesOf(opened.get(), known) & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return false;
+    }
+    platform_->folder.reset(opened.release());
+    return true;
+}
+
+bool FolderLister::openBelow(const OpenFolder& base,
+                             const std::vector<std::u16string_view>& names) {
+    close();
+    UniqueHandle reached;
+    HANDLE at = reinterpret_cast<HANDLE>(base.native_);
+    for (const std::u16string_view name : names) {
+        UniqueHandle next(openRelative(at, name, kFolderAccess, kFolderOnly));
+        if (!next.valid() || !isPlainFolder(next.get())) {
+            return false;
+        }
+        reached.reset(next.release());
+        at = reached.get();
+    }
+    if (names.empty()) {
+        HANDLE copy = nullptr;
+        if (!DuplicateHandle(GetCurrentProcess(), at, GetCurrentProcess(), &copy, 0, FALSE,
+                             DUPLICATE_SAME_ACCESS)) {
+            return false;
+        }
+        reached.reset(copy);
+    }
+    platform_->folder.reset(reached.release());
+    return true;
+}
+
+std::unique_ptr<OpenFolder> FolderLister::keepOpen(NodeId row) {
+    if (!platform_->folder.valid()) {
+        return nullptr;
+    }
+    const HANDLE handle = platform_->folder.release();
+    return std::unique_ptr<OpenFolder>(
+        new OpenFolder(reinterpret_cast<std::intptr_t>(handle), row));
+}
+
+void FolderLister::close() {
+    platform_->folder.reset();
+}
+
+void FolderLister::list(ListingBatch& batch, const std::atomic<bool>& stop) {
     Platform& p = *platform_;
     FILE_INFO_BY_HANDLE_CLASS infoClass = FileIdBothDirectoryRestartInfo;
-    for (;;) {
+    while (!stop.load(std::memory_order_relaxed)) {
         if (!GetFileInformationByHandleEx(p.folder.get(), infoClass, p.buffer, p.bufferBytes)) {
             if (GetLastError() != ERROR_NO_MORE_FILES) {
-                batch.unreadable += 1;
+                batch.unreadable = 1;
             }
             break;
         }
@@ -83,19 +210,11 @@ void FolderLister::list(std::u16string& path, ListingBatch& batch) {
                     entry.fileCount = 1;
                     if (options_.compressedSizes &&
                         (attributes & (FILE_ATTRIBUTE_SPARSE_FILE | FILE_ATTRIBUTE_COMPRESSED))) {
-                        const std::size_t folderLength = path.size();
-                        if (path.empty() || path.back() != u'\\') {
-                            path.push_back(u'\\');
-                        }
-                        path.append(batch.nameOf(entry));
-                        DWORD high = 0;
-                        const DWORD low = GetCompressedFileSizeW(wide(path), &high);
+                        std::int64_t onDisk = 0;
                         batch.reads += 1;
-                        if (low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR) {
-                            entry.allocated =
-                                static_cast<std::int64_t>((std::uint64_t{high} << 32) | low);
+                        if (compressedSizeOf(p.folder.get(), batch.nameOf(entry), onDisk)) {
+                            entry.allocated = onDisk;
                         }
-                        path.resize(folderLength);
                     }
                     if (options_.detectHardLinks) {
                         entry.fileId = static_cast<std::uint64_t>(record->FileId.QuadPart);
@@ -108,7 +227,6 @@ void FolderLister::list(std::u16string& path, ListingBatch& batch) {
             at += record->NextEntryOffset;
         }
     }
-    p.folder.reset();
 }
 
 }  // namespace scan

@@ -6,36 +6,40 @@
 #include "scan/scanner.h"
 #include "scan/volumes.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace scan {
 
-bool WorkStack::take(NodeId& folder) {
+bool WorkStack::take(PendingFolder& folder) {
     std::unique_lock guard(lock_);
     wake_.wait(guard, [this] { return done_ || !folders_.empty(); });
     if (done_) {
         return false;
     }
-    folder = folders_.back();
+    folder = std::move(folders_.back());
     folders_.pop_back();
     return true;
 }
 
-bool WorkStack::tryTake(NodeId& folder) {
+bool WorkStack::tryTake(PendingFolder& folder) {
     std::lock_guard guard(lock_);
     if (done_ || folders_.empty()) {
         return false;
     }
-    folder = folders_.back();
+    folder = std::move(folders_.back());
     folders_.pop_back();
     return true;
 }
 
-void WorkStack::push(const std::vector<NodeId>& folders) {
+void WorkStack::push(const std::vector<NodeId>& folders,
+                     const std::shared_ptr<const OpenFolder>& anchor) {
     {
         std::lock_guard guard(lock_);
         outstanding_ += folders.size();
-        folders_.insert(folders_.end(), folders.begin(), folders.end());
+        for (const NodeId folder : folders) {
+            folders_.push_back({folder, anchor});
+        }
     }
     wake_.notify_all();
 }
@@ -44,6 +48,7 @@ void WorkStack::finishOne() {
     std::unique_lock guard(lock_);
     if (--outstanding_ == 0) {
         done_ = true;
+        over_.store(true, std::memory_order_relaxed);
         guard.unlock();
         wake_.notify_all();
     }
@@ -53,8 +58,17 @@ void WorkStack::markDone() {
     {
         std::lock_guard guard(lock_);
         done_ = true;
+        over_.store(true, std::memory_order_relaxed);
     }
     wake_.notify_all();
+}
+
+void WorkStack::releaseWaiting() {
+    std::vector<PendingFolder> waiting;
+    {
+        std::lock_guard guard(lock_);
+        waiting.swap(folders_);
+    }
 }
 
 void CommitQueue::push(std::unique_ptr<ListingBatch> batch) {
@@ -168,22 +182,6 @@ unsigned listingThreadCount(std::int32_t requested, unsigned hardware) {
     return hardware - 2 > 8 ? 8 : hardware - 2;
 }
 
-void folderPath(const NodeStore& store, const std::u16string& longRootPath, NodeId folder,
-                std::vector<NodeId>& chain, std::u16string& path) {
-    const char16_t separator = pathSeparator();
-    path = longRootPath;
-    chain.clear();
-    for (NodeId at = folder; at != 0; at = store.parent.get(at)) {
-        chain.push_back(at);
-    }
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (path.empty() || path.back() != separator) {
-            path.push_back(separator);
-        }
-        path.append(store.nameView(*it));
-    }
-}
-
 namespace {
 
 // One walk: the threads and what they share. Lives on the stack of Scanner::walk.
@@ -200,6 +198,10 @@ class Walk {
     void listingThread();
     void committingThread();
     void commit(ListingBatch& batch);
+    bool open(FolderLister& lister, const PendingFolder& pending,
+              const std::vector<std::u16string_view>& names);
+    std::shared_ptr<const OpenFolder> anchorBelow(FolderLister& lister, NodeId folder,
+                                                  const std::shared_ptr<const OpenFolder>& above);
 
     Scanner& scanner_;
     std::shared_ptr<WorkStack> stackOwner_;
@@ -207,6 +209,9 @@ class Walk {
     CommitQueue queue_;
     BatchFreeList freeList_;
     std::vector<NodeId> newFolders_;
+    // Folders held open for the folders below them, and how many may be.
+    std::atomic<std::size_t> kept_{0};
+    const std::size_t keptLimit_ = FolderLister::keptFolderLimit();
 };
 
 void Walk::run() {
@@ -227,49 +232,95 @@ void Walk::run() {
     }
     queue_.markDone();
     committer.join();
+    // The open folders count against this walk, which ends here.
+    stack_.releaseWaiting();
     scanner_.store().publish();
     scanner_.setQueueStatistics(queue_.queuePeak(), queue_.producerWaits());
     scanner_.registerWorkStack(nullptr);
 }
 
+bool Walk::open(FolderLister& lister, const PendingFolder& pending,
+                const std::vector<std::u16string_view>& names) {
+    if (pending.anchor != nullptr) {
+        return lister.openBelow(*pending.anchor, names);
+    }
+    // The start folder: the root as the user named it, then, for a folder scanned again on its
+    // own, the names below the root, opened as every other folder is.
+    if (!lister.openPath(scanner_.longRootPath())) {
+        return false;
+    }
+    if (names.empty()) {
+        return true;
+    }
+    const std::unique_ptr<OpenFolder> root = lister.keepOpen(0);
+    return lister.openBelow(*root, names);
+}
+
+// Keeps the listed folder open for its subfolders while the walk holds fewer than its limit;
+// beyond it they are opened from the folder above, a few names further. The start folder is
+// always kept, so every folder has one to be opened from.
+std::shared_ptr<const OpenFolder> Walk::anchorBelow(
+    FolderLister& lister, NodeId folder, const std::shared_ptr<const OpenFolder>& above) {
+    if (kept_.fetch_add(1, std::memory_order_relaxed) >= keptLimit_ && above != nullptr) {
+        kept_.fetch_sub(1, std::memory_order_relaxed);
+        return above;
+    }
+    return std::shared_ptr<const OpenFolder>(lister.keepOpen(folder).release(),
+                                             [this](const OpenFolder* open) {
+                                                 delete open;
+                                                 kept_.fetch_sub(1, std::memory_order_relaxed);
+                                             });
+}
+
 void Walk::listingThread() {
     const std::int64_t started = performanceTicks();
+    const NodeStore& store = scanner_.store();
     FolderLister lister(scanner_.options());
-    std::u16string path;
-    path.reserve(1024);
-    std::vector<NodeId> chain;
+    std::vector<std::u16string_view> names;
     WalkTimings timings;
-    NodeId folder = 0;
+    PendingFolder pending;
     for (;;) {
-        if (!stack_.tryTake(folder)) {
+        if (!stack_.tryTake(pending)) {
             // The next folders come from the batches still waiting to be committed.
             queue_.commitSoon();
-            if (!stack_.take(folder)) {
+            if (!stack_.take(pending)) {
                 break;
             }
         }
+        const NodeId folder = pending.folder;
         std::unique_ptr<ListingBatch> batch = freeList_.take();
         batch->clear(folder);
 
+        // The names from the open folder above down to this one, usually just its own.
         std::int64_t mark = performanceTicks();
-        folderPath(scanner_.store(), scanner_.longRootPath(), folder, chain, path);
+        const NodeId from = pending.anchor != nullptr ? pending.anchor->row() : 0;
+        names.clear();
+        for (NodeId at = folder; at != from; at = store.parent.get(at)) {
+            names.push_back(store.nameView(at));
+        }
+        std::reverse(names.begin(), names.end());
         std::int64_t now = performanceTicks();
         timings.path += now - mark;
 
         mark = now;
-        const bool opened = lister.open(path);
+        const bool opened = open(lister, pending, names);
         now = performanceTicks();
         timings.open += now - mark;
 
         if (opened) {
             mark = now;
-            lister.list(path, *batch);
+            lister.list(*batch, stack_.over());
+            if (!batch->subfolders.empty()) {
+                batch->anchor = anchorBelow(lister, folder, pending.anchor);
+            }
+            lister.close();
             now = performanceTicks();
             timings.list += now - mark;
         } else {
             batch->unreadable = 1;
             batch->unopened = true;
         }
+        pending.anchor.reset();
         mark = now;
         queue_.push(std::move(batch));
         timings.handOver += performanceTicks() - mark;
@@ -373,9 +424,10 @@ void Walk::commit(ListingBatch& batch) {
             for (const std::uint32_t position : batch.subfolders) {
                 newFolders_.push_back(first + position);
             }
-            stack_.push(newFolders_);
+            stack_.push(newFolders_, batch.anchor);
         }
     }
+    batch.anchor.reset();
     stack_.finishOne();
 }
 

@@ -6,6 +6,7 @@
 #include "scan/listing_batch.h"
 #include "scan/node_store.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -16,27 +17,43 @@
 
 namespace scan {
 
+class OpenFolder;
+
+// A folder waiting to be listed, with the nearest folder above it that the walk holds open.
+struct PendingFolder {
+    NodeId folder = 0;
+    // Null for the start folder, which is opened by the root's path.
+    std::shared_ptr<const OpenFolder> anchor;
+};
+
 class WorkStack {
   public:
-    explicit WorkStack(NodeId start) : folders_{start} {}
+    explicit WorkStack(NodeId start) { folders_.push_back({start, nullptr}); }
 
     // Waits for a folder to list; false when the walk is over (folders left after a stop stay).
-    bool take(NodeId& folder);
+    bool take(PendingFolder& folder);
     // Takes a folder when one is waiting, without waiting; false when none is or the walk is over.
-    bool tryTake(NodeId& folder);
-    // Adds folders whose rows were just published; they count as outstanding until committed.
-    void push(const std::vector<NodeId>& folders);
+    bool tryTake(PendingFolder& folder);
+    // Adds folders whose rows were just published, all to be opened from `anchor`; they count as
+    // outstanding until committed.
+    void push(const std::vector<NodeId>& folders, const std::shared_ptr<const OpenFolder>& anchor);
     // One outstanding folder's batch was committed; the walk is done when none are left.
     void finishOne();
     // Ends the walk at once: waiting threads leave, folders still waiting are never listed.
     void markDone();
+    // True once the walk is done or stopped; a listing thread looks at it between two reads of
+    // one folder, so a stop never waits for a large folder to be listed to its end.
+    const std::atomic<bool>& over() const { return over_; }
+    // Lets go of the folders still waiting after a stop, and of the open folders they hold.
+    void releaseWaiting();
 
   private:
     std::mutex lock_;
     std::condition_variable wake_;
-    std::vector<NodeId> folders_;
+    std::vector<PendingFolder> folders_;
     std::uint64_t outstanding_ = 1;
     bool done_ = false;
+    std::atomic<bool> over_{false};
 };
 
 // Listed folders wait here for the committing thread, which takes them in groups: waking it for
@@ -93,10 +110,5 @@ class BatchFreeList {
 // The number of listing threads for `requested` (the option) on a machine reporting `hardware`
 // threads (0 when unknown): the option when positive, else two fewer than the hardware, 1 to 8.
 unsigned listingThreadCount(std::int32_t requested, unsigned hardware);
-
-// Writes the long path of `folder` into `path`: the scan's long root path and the names of the
-// folder's chain below the root. `chain` is a reusable buffer. The rows must be published.
-void folderPath(const NodeStore& store, const std::u16string& longRootPath, NodeId folder,
-                std::vector<NodeId>& chain, std::u16string& path);
 
 }  // namespace scan

@@ -6,10 +6,13 @@
 #include "scan/node_store.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace scan {
+
+class OpenFolder;
 
 struct BatchEntry {
     std::uint32_t nameStart = 0;
@@ -33,6 +36,9 @@ struct ListingBatch {
     std::int32_t unreadable = 0;
     std::uint64_t reads = 0;
     bool unopened = false;
+    // The open folder that the subfolders are to be opened from: this folder itself, or when
+    // the walk holds too many open, the one this folder was opened from.
+    std::shared_ptr<const OpenFolder> anchor;
 
     // Empties the batch for reuse, keeping the capacity of its vectors.
     void clear(NodeId forFolder) {
@@ -43,6 +49,7 @@ struct ListingBatch {
         unreadable = 0;
         reads = 0;
         unopened = false;
+        anchor.reset();
     }
 
     // Appends an entry whose name the caller has just appended to names from `start` on; the

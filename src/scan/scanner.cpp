@@ -41,7 +41,9 @@ ScanResult Scanner::scan(const std::u16string& root) {
         walk(0);
         result = finishResult(start);
     }
-    if (!result.stopped) {
+    // A scan that could not read its root saw nothing, and must not become the previous scan
+    // that the next one measures from.
+    if (!result.stopped && !store_->hasFlag(0, FlagUnopened)) {
         history::recordScan(path);
     }
     return result;

@@ -61,7 +61,7 @@ class Scanner {
 
     // Scans `root` once, on the calling thread (which the scan's own threads join before it
     // returns). A root that does not exist gives at once a result with unreadable 1 and an empty
-    // store. A scan that was not stopped is recorded in the scan history.
+    // store. A scan that was not stopped and could read its root is recorded in the scan history.
     ScanResult scan(const std::u16string& root);
     // Asks a running scan to stop soon; safe from any thread at any time.
     void requestStop();

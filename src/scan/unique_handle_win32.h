@@ -16,6 +16,12 @@ class UniqueHandle {
     HANDLE get() const { return handle_; }
     // Some calls fail with INVALID_HANDLE_VALUE, others with null.
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    // Hands the handle over without closing it.
+    HANDLE release() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
     HANDLE* put() {
         reset();
         return &handle_;

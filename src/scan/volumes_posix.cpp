@@ -1,13 +1,14 @@
 // Volumes on POSIX systems: the volume holding a path is the mount holding it, its facts come
 // from the mount table and statvfs, and elevation is running as root.
 
+#include "scan/long_path_posix.h"
 #include "scan/mount_table.h"
 #include "scan/path_exists.h"
 #include "scan/scanner.h"
 #include "scan/text.h"
 #include "scan/volumes.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -99,8 +100,12 @@ std::u16string longPathOf(const std::u16string& path) {
 }
 
 bool pathExists(const std::u16string& path) {
-    struct stat info {};
-    return ::stat(toBytes(path).c_str(), &info) == 0;
+    const int found = openLongPath(toBytes(path), O_PATH);
+    if (found < 0) {
+        return false;
+    }
+    ::close(found);
+    return true;
 }
 
 std::u16string volumeRootOf(const std::u16string& path) {

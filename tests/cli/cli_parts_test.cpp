@@ -2,6 +2,7 @@
 
 #include "cli/arguments.h"
 #include "cli/csv_writer.h"
+#include "cli/terminal_text.h"
 #include "scan/text.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,36 @@ TEST(Arguments, MistakesAreNamed) {
     }
     EXPECT_EQ(scan::toUtf8(parse({"--help", "--bogus"}).error), "unknown option --bogus");
     EXPECT_TRUE(parse({"--version"}).options.version) << "needs no PATH";
+}
+
+TEST(Arguments, ListingThreadsStopAtFourPerHardwareThread) {
+    const std::pair<unsigned, std::int32_t> caps[] = {{0, 8},  {1, 8},   {2, 8},
+                                                      {3, 12}, {16, 64}, {1000, 1024}};
+    for (const auto& [hardware, cap] : caps) {
+        EXPECT_EQ(listingThreadCap(hardware), cap) << hardware;
+    }
+    EXPECT_EQ(parse({"--threads", "500", "p"}).options.threads, 500) << "lowered when it is used";
+    EXPECT_NE(scan::toUtf8(helpText()).find("four per hardware thread"), std::string::npos);
+}
+
+TEST(TerminalText, ControlAndReorderingCharactersAreEscaped) {
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"plain/gr\u00f6\u00dfe name.txt",
+         "plain/gr\xC3\xB6\xC3\x9F"
+         "e name.txt"},
+        {u"C:\\Users\\x", "C:\\Users\\x"},
+        {u"a\x1b[2Jb", "a\\x1B[2Jb"},
+        {u"line\nbreak\r", "line\\nbreak\\r"},
+        {u"tab\there", "tab\\there"},
+        {u"bell\a\x7f", "bell\\x07\\x7F"},
+        {u"next\u0085line", "next\\x85line"},
+        {u"\u202Etxt.exe", "\\u202Etxt.exe"},
+        {u"\u2067isolate\u2069", "\\u2067isolate\\u2069"},
+        {u"", ""},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(scan::toUtf8(terminalSafe(text)), expected);
+    }
 }
 
 TEST(CsvTexts, FieldsAreQuotedOnlyWhenTheyMustBe) {

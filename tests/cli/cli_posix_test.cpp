@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -135,6 +136,115 @@ TEST_F(CliTest, AFurtherNameOfAHardLinkedFileIsNeitherAFileNorAFolder) {
     std::ifstream in(out_ / "links.csv", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(std::regex_search(text, std::regex(",0,0,0,[^,]*,duplicate\r\n"))) << text;
+}
+
+TEST_F(CliTest, NamesThatCouldRewriteTheTerminalAreShownEscaped) {
+    const std::string hostile = "a\x1b[2J\x1b]0;owned\x07\rb\nc.txt";
+    writeFile(hostile, 9000);
+    writeFile("plain.txt", 10);
+    const CliRun run = cli({rootText(), "--top", "5", "--csv", outText("items.csv")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.find_first_of("\x1b\x07\r"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("  a\\x1B[2J\\x1B]0;owned\\x07\\rb\\nc.txt\n"), std::string::npos)
+        << run.out;
+
+    std::ifstream in(out_ / "items.csv", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::vector<std::string>> rows;
+    ASSERT_TRUE(parseCsv(text, rows)) << text;
+    bool kept = false;
+    for (const auto& row : rows) {
+        kept = kept || row[0] == rootText() + "/" + hostile;
+    }
+    EXPECT_TRUE(kept) << "the CSV keeps the name as it is";
+
+    const std::string missing = rootText() + "/\x1b[31mmissing";
+    const CliRun failed = cli({missing});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.err, "rozovizov-cli: cannot scan " + rootText() +
+                              "/\\x1B[31mmissing: it does not exist\n");
+}
+
+// Runs rozovizov-cli with files it writes limited to `bytes`: a write past that fails part-way
+// as on a full disk.
+CliRun runWithFileLimit(const std::vector<std::string>& arguments, const fs::path& scratch,
+                        rlim_t bytes) {
+    CliRun run;
+    const fs::path outFile = scratch / "stdout.txt";
+    const fs::path errFile = scratch / "stderr.txt";
+    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::string program = ROZOVIZOV_CLI_PROGRAM;
+    std::vector<std::string> copies = arguments;
+    std::vector<char*> argv{program.data()};
+    for (std::string& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const struct rlimit limit = {bytes, bytes};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        // The write fails with EFBIG instead of ending the process.
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(out);
+    ::close(err);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream outText(outFile, std::ios::binary);
+    run.out.assign(std::istreambuf_iterator<char>(outText), std::istreambuf_iterator<char>());
+    std::ifstream errText(errFile, std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(errText), std::istreambuf_iterator<char>());
+    return run;
+}
+
+TEST_F(CliTest, AFileCutOffPartWayLeavesTheEarlierOneWhole) {
+    // Enough items that the list and the picture both outgrow the limit.
+    for (int i = 0; i < 400; ++i) {
+        writeFile("folder" + std::to_string(i % 20) + "/a-long-name-for-a-long-line-" +
+                      std::to_string(i) + ".bin",
+                  static_cast<std::size_t>(100 + i * 37));
+    }
+    const std::pair<const char*, const char*> cases[] = {{"--csv", "items.csv"},
+                                                         {"--treemap", "map.png"}};
+    for (const auto& [option, name] : cases) {
+        SCOPED_TRACE(option);
+        std::ofstream(out_ / name) << "the earlier file";
+        const CliRun run =
+            runWithFileLimit({rootText(), "--top", "0", option, outText(name)}, out_, 8192);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.starts_with("Scan complete · 400 files")) << run.out;
+        EXPECT_EQ(run.err,
+                  "rozovizov-cli: cannot write " + outText(name) + ": the file grew too large\n");
+        std::ifstream in(out_ / name, std::ios::binary);
+        const std::string left((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_EQ(left, "the earlier file");
+        for (const auto& entry : fs::directory_iterator(out_)) {
+            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos)
+                << entry.path();
+        }
+    }
+}
+
+TEST_F(CliTest, ADeviceIsWrittenDirectlyAndItsFailureNamed) {
+    writeFile("a.txt", 10);
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full here";
+    }
+    const CliRun full = cli({rootText(), "--top", "0", "--csv", "/dev/full"});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err, "rozovizov-cli: cannot write /dev/full: the disk is full\n");
+    const CliRun null = cli({rootText(), "--top", "0", "--csv", "/dev/null"});
+    EXPECT_EQ(null.exitCode, 0) << null.err;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
 struct Totals {

@@ -152,6 +152,57 @@ TEST_F(GeneratedTree, AMissingPathFailsAndLeavesTheHistoryAlone) {
     EXPECT_EQ(after, before);
 }
 
+TEST_F(GeneratedTree, AFileAsThePathIsNotAFolderAndIsNotRecorded) {
+    const std::string file = utf8Of(root_ / "top.pdf");
+    const CliRun run = cli({file});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "rozovizov-cli: cannot scan " + file + ": it is not a folder\n");
+    EXPECT_FALSE(fs::exists(historyFile()));
+}
+
+// The names in `folder` that a writer left behind besides the files it was asked for.
+std::vector<std::string> temporaryFilesIn(const fs::path& folder) {
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".tmp") != std::string::npos) {
+            left.push_back(name);
+        }
+    }
+    return left;
+}
+
+TEST_F(GeneratedTree, OutputFilesReplaceWhatWasThereWhole) {
+    std::ofstream(out_ / "items.csv") << "an earlier list";
+    std::ofstream(out_ / "map.png") << "an earlier picture";
+    const CliRun run = cli({rootText(), "--top", "0", "--csv", outText("items.csv"), "--treemap",
+                            outText("map.png"), "--size", "64x48"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream in(out_ / "items.csv", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(text.starts_with("path,kind,size,allocated,files,created,flags\r\n")) << text;
+    treemap::testing::DecodedPng decoded;
+    EXPECT_TRUE(treemap::testing::readPng(out_ / "map.png", decoded));
+    EXPECT_EQ(decoded.width, 64);
+    EXPECT_TRUE(temporaryFilesIn(out_).empty());
+}
+
+TEST_F(GeneratedTree, AFolderInTheWayOfAnOutputFileLeavesNothingBehind) {
+    for (const char* option : {"--csv", "--treemap"}) {
+        SCOPED_TRACE(option);
+        const fs::path inTheWay = out_ / "taken";
+        fs::create_directories(inTheWay / "inside");
+        const CliRun run = cli({rootText(), "--top", "0", option, utf8Of(inTheWay)});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.starts_with("Scan complete · 6 files")) << run.out;
+        EXPECT_EQ(run.err,
+                  "rozovizov-cli: cannot write " + utf8Of(inTheWay) + ": a folder has that name\n");
+        EXPECT_TRUE(fs::is_directory(inTheWay / "inside"));
+        EXPECT_TRUE(temporaryFilesIn(out_).empty());
+    }
+}
+
 TEST_F(GeneratedTree, SinceLastScanNeedsAPreviousScan) {
     CliRun run = cli({"--measure", "since-last", rootText()});
     EXPECT_EQ(run.exitCode, 2);
@@ -205,6 +256,8 @@ TEST_F(GeneratedTree, ACommandLineMistakeExitsWithTwoAndAHint) {
         {rootText(), rootText()},
         {},
         {rootText(), "--csv"},
+        {rootText(), "--csv", outText("same"), "--treemap", outText("same")},
+        {rootText(), "--csv", outText("same"), "--treemap", utf8Of(out_ / "x" / ".." / "same")},
     };
     for (const auto& arguments : mistakes) {
         std::string shown;

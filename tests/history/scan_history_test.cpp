@@ -19,6 +19,10 @@ namespace {
 
 using ::testing::ElementsAre;
 
+// Windows file names ignore case, so the history keys fold it there; elsewhere two names that
+// differ only in case are two folders.
+constexpr bool kFoldsCase = std::filesystem::path::preferred_separator == L'\\';
+
 std::uint32_t now() {
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::seconds>(
                                           std::chrono::system_clock::now().time_since_epoch())
@@ -56,11 +60,29 @@ class ScanHistoryTest : public ::testing::Test {
     std::filesystem::path dataFolder_;
 };
 
-TEST_F(ScanHistoryTest, FirstRecordingCreatesTheFolderAndOneLowerCasedLine) {
+TEST_F(ScanHistoryTest, FirstRecordingCreatesTheFolderAndOneLine) {
     EXPECT_EQ(lastScanTime(u"C:\\Data"), 0u);
     const std::uint32_t recorded = recordAndReadBack(u"C:\\Data");
-    EXPECT_EQ(readHistory(), std::to_string(recorded) + "\tc:\\data\n");
+    EXPECT_EQ(readHistory(),
+              std::to_string(recorded) + (kFoldsCase ? "\tc:\\data\n" : "\tC:\\Data\n"));
     EXPECT_FALSE(std::filesystem::exists(temporaryFile()));
+    EXPECT_EQ(lastScanTime(u"c:\\DATA"), kFoldsCase ? recorded : 0u);
+}
+
+TEST_F(ScanHistoryTest, APathThatALineCannotHoldIsNotRecorded) {
+    const std::u16string paths[] = {
+        u"/srv/a\nb",    u"/srv/a\rb",   u"/srv/\x1b[2Jx", u"/srv/a\tb",    u"/srv/a\x7f",
+        u"/srv/a\u0085", u"/srv/\xdce9", u"/srv/\xd83d",   u"/srv/\xde00x",
+    };
+    for (std::size_t i = 0; i < std::size(paths); ++i) {
+        SCOPED_TRACE(i);
+        const std::u16string& path = paths[i];
+        EXPECT_FALSE(isRecordable(path));
+        recordScan(path);
+        EXPECT_FALSE(std::filesystem::exists(historyFile()));
+    }
+    EXPECT_TRUE(isRecordable(u"/srv/gr\u00f6\u00dfe/\U0001F600 x"));
+    recordAndReadBack(u"/srv/gr\u00f6\u00dfe/\U0001F600 x");
 }
 
 struct LookupCase {
@@ -78,11 +100,11 @@ TEST_F(ScanHistoryTest, LoadingReadsTheLinesThatAreWellFormed) {
         {"malformed lines around a good one", malformed, u"c:\\kept", 30},
         {"a zero value is dropped", malformed, u"c:\\zero", 0},
         {"the last of two lines counts", "1\tc:\\a\n2\tc:\\b\n3\tc:\\a\n", u"c:\\a", 3},
-        {"A-Z fold", "40\tc:\\data\n", u"C:\\DATA", 40},
+        {"A-Z fold on Windows", "40\tc:\\data\n", u"C:\\DATA", kFoldsCase ? 40u : 0u},
         {"a trailing backslash is another key", "40\tc:\\data\n", u"C:\\Data\\", 0},
-        {"non-ASCII capitals stay", "41\tc:\\\xc3\x84\n", u"C:\\\u00c4", 41},
+        {"non-ASCII capitals stay", "41\tc:\\\xc3\x84\n", u"C:\\\u00c4", kFoldsCase ? 41u : 0u},
         {"non-ASCII capitals are not folded", "41\tc:\\\xc3\x84\n", u"c:\\\u00e4", 0},
-        {"keys of the file are not folded", "42\tC:\\Upper\n", u"C:\\Upper", 0},
+        {"keys of the file are not folded", "42\tC:\\Upper\n", u"C:\\Upper", kFoldsCase ? 0u : 42u},
         {"further TABs belong to the key", "43\tc:\\a\tb\n", u"c:\\a\tb", 43},
         {"invalid UTF-8 becomes U+FFFD", "44\tc:\\\xff\n", u"c:\\\ufffd", 44},
         {"white space and a plus sign", " \v+45\tc:\\n\n", u"c:\\n", 45},
@@ -110,7 +132,7 @@ TEST_F(ScanHistoryTest, RecordingRewritesTheWholeFileSortedWithEachKeyOnce) {
         "4\tc:\\b\r\n");
     test_support::writeBytes(temporaryFile(), "left behind by a crash");
 
-    const std::uint32_t recorded = recordAndReadBack(u"C:\\New");
+    const std::uint32_t recorded = recordAndReadBack(u"c:\\new");
 
     EXPECT_EQ(readHistory(),
               "2\tc:\\a\n"
@@ -142,7 +164,7 @@ TEST_F(ScanHistoryTest, AnEmptyOrOversizedFileIsReplacedByTheNewEntry) {
     for (const std::size_t bytes : {std::size_t{0}, std::size_t{8'388'608}}) {
         SCOPED_TRACE(bytes);
         writeHistory(std::string(bytes, '\n'));
-        const std::uint32_t recorded = recordAndReadBack(u"C:\\New");
+        const std::uint32_t recorded = recordAndReadBack(u"c:\\new");
         EXPECT_EQ(readHistory(), std::to_string(recorded) + "\tc:\\new\n");
     }
 }
@@ -153,13 +175,13 @@ TEST_F(ScanHistoryTest, AnUnreadableFileIsLeftIntactByARecording) {
 
     const bool unreadable = test_support::whileUnreadable(historyFile(), [&] {
         EXPECT_EQ(lastScanTime(u"c:\\a"), 0u);
-        recordScan(u"C:\\New");
+        recordScan(u"c:\\new");
     });
 
     ASSERT_TRUE(unreadable) << "the test could not make the history file unreadable";
     EXPECT_EQ(readHistory(), original);
     EXPECT_FALSE(std::filesystem::exists(temporaryFile()));
-    const std::uint32_t recorded = recordAndReadBack(u"C:\\New");
+    const std::uint32_t recorded = recordAndReadBack(u"c:\\new");
     EXPECT_EQ(readHistory(), original + std::to_string(recorded) + "\tc:\\new\n");
 }
 
@@ -197,7 +219,7 @@ TEST_F(ScanHistoryTest, TwoProcessesRecordingAtOnceLoseNoRoot) {
 
     const std::vector<int> exitCodes = test_support::runTogether(
         test_support::programBeside("history_recorder"),
-        {{"C:\\First", std::to_string(kCount)}, {"C:\\Second", std::to_string(kCount)}},
+        {{"c:\\first", std::to_string(kCount)}, {"c:\\second", std::to_string(kCount)}},
         dataFolder_, [&] { test_support::writeBytes(dataFolder_ / "go", ""); });
 
     EXPECT_THAT(exitCodes, ElementsAre(0, 0));

@@ -1,5 +1,6 @@
 #include "scan_fixture.h"
 
+#include "deep_chain.h"
 #include "scan/file_id_set.h"
 #include "scan/file_kinds.h"
 #include "scan/folder_walk.h"
@@ -201,6 +202,90 @@ TEST_F(ScannerTest, AStopKeepsEveryCommittedBatch) {
     FAIL() << "the walk committed every batch before the stop, ten times over";
 }
 
+TEST_F(ScannerTest, AStopEndsTheListingOfALargeFolderWithoutWaitingForItsEnd) {
+    constexpr std::uint32_t kFiles = 5'000;
+    for (std::uint32_t i = 0; i < kFiles; ++i) {
+        writeFile(fs::path("big") / std::to_string(i), 0);
+    }
+    // About a hundred names a read, so the folder takes many reads to list.
+    ScanOptions options = optionsWithThreads(1);
+    options.listingBufferBytes = 4096;
+    // The stop comes a while after the folder was found. A stop that lands before its listing
+    // began or after it ended shows nothing, and the next run waits a shorter or longer while.
+    std::chrono::microseconds wait{500};
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        Scanner scanner(options);
+        std::thread stopper([&scanner, wait] {
+            while (scanner.store().publishedCount() < 2) {
+                std::this_thread::yield();
+            }
+            const auto soon = std::chrono::steady_clock::now() + wait;
+            while (std::chrono::steady_clock::now() < soon) {
+                std::this_thread::yield();
+            }
+            scanner.requestStop();
+        });
+        const ScanResult result = scanner.scan(rootText());
+        stopper.join();
+        ASSERT_TRUE(result.stopped);
+        const NodeStore& store = scanner.store();
+        ASSERT_GE(store.publishedCount(), 2u);
+        ASSERT_EQ(store.nameOf(1), u"big");
+        const std::uint32_t listed = store.childCount.get(1);
+        if (listed == 0) {
+            wait *= 2;
+            continue;
+        }
+        if (listed == kFiles) {
+            wait /= 2;
+            continue;
+        }
+        EXPECT_EQ(result.files, listed) << "what was listed before the stop is kept";
+        EXPECT_EQ(store.fileCount.get(0), listed);
+        expectConsistentTotals(store);
+        EXPECT_EQ(history::lastScanTime(scanner.rootPath()), 0u);
+        return;
+    }
+    FAIL() << "no stop ended the folder's listing part-way";
+}
+
+TEST_F(ScannerTest, AFileGivenAsTheRootIsNotAFolderAndNotRecorded) {
+    writeFile("plain.txt", 300);
+    Scanner scanner(optionsWithThreads(1));
+    const ScanResult result =
+        scanner.scan(rootText() + std::u16string(1, pathSeparator()) + u"plain.txt");
+    EXPECT_EQ(result.unreadable, 1u);
+    EXPECT_EQ(result.files, 0u);
+    const NodeStore& store = scanner.store();
+    ASSERT_EQ(store.publishedCount(), 1u);
+    EXPECT_TRUE(store.hasFlag(0, FlagUnopened)) << "the file could not be listed as a folder";
+    EXPECT_EQ(store.size.get(0), 0u);
+    EXPECT_EQ(history::lastScanTime(scanner.rootPath()), 0u)
+        << "a scan that could not read its root is not a previous scan";
+}
+
+TEST_F(ScannerTest, AChainPastThePathLimitIsScannedWhole) {
+    // 150 levels of 41 bytes: over 6,000 bytes of path, past what one call takes on Linux, and
+    // far past the 260 characters of an ordinary Windows path.
+    const std::string name(40, 'c');
+    constexpr int kLevels = 150;
+    struct Remove {
+        const fs::path& base;
+        const std::string& name;
+        ~Remove() { removeDeepChain(base, name); }
+    } remove{root_, name};
+    if (!makeDeepChain(root_, name, kLevels, 10)) {
+        GTEST_SKIP() << "the platform could not make a chain that deep";
+    }
+    Scanner scanner(optionsWithThreads(2));
+    const ScanResult result = scanner.scan(rootText());
+    EXPECT_EQ(result.unreadable, 0u);
+    EXPECT_EQ(result.files, std::uint64_t{kLevels});
+    EXPECT_EQ(result.folders, std::uint64_t{kLevels} + 1);
+    EXPECT_EQ(scanner.store().size.get(0), 10u * kLevels);
+    expectConsistentTotals(scanner.store());
+}
+
 TEST_F(ScannerTest, AStopAskedForBeforeTheWalkBeginsStillStopsIt) {
     makeTree(*this, 50, 2);
     Scanner scanner(optionsWithThreads(2));
@@ -365,24 +450,6 @@ TEST(FileIdSet, GrowsFindsAndErasesWithoutLosingNeighbours) {
     EXPECT_TRUE(set.assign(7919, 1));
     EXPECT_EQ(set.find(7919), 1u);
     EXPECT_FALSE(set.assign(3 * 7919, 3));
-}
-
-TEST(FolderWalk, FolderPathsJoinTheChainBelowTheLongRoot) {
-    NodeStore store;
-    store.appendRows(3);
-    store.setName(0, u"C:\\");
-    store.setName(1, u"Users");
-    store.setName(2, u"a");
-    store.parent.set(2, 1);
-    store.publish();
-    std::vector<NodeId> chain;
-    std::u16string path;
-    folderPath(store, u"\\\\?\\C:\\", 2, chain, path);
-    const char16_t s = pathSeparator();
-    EXPECT_EQ(path,
-              std::u16string(u"\\\\?\\C:\\") + (s == u'\\' ? u"" : u"/") + u"Users" + s + u"a");
-    folderPath(store, u"/srv/x", 0, chain, path);
-    EXPECT_EQ(path, u"/srv/x");
 }
 
 }  // namespace
