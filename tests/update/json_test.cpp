@@ -314,7 +314,10 @@ TEST(Json, NumbersReadAsStrtodReadsThemInTheCLocale) {
         const double expected = std::strtod(text, &end);
         double value = -1;
         EXPECT_EQ(readNumberPrefix(text, value), static_cast<std::size_t>(end - text));
-        if (std::isnan(expected)) {
+        if (end == text) {
+            // Without a number the C libraries disagree even on the sign of the zero.
+            EXPECT_EQ(value, 0);
+        } else if (std::isnan(expected)) {
             EXPECT_TRUE(std::isnan(value));
         } else {
             EXPECT_EQ(value, expected);
