@@ -290,6 +290,9 @@ void TreemapView::onBuildFinished(WPARAM generation, LPARAM result) {
     std::unique_ptr<BuildResult> owned(reinterpret_cast<BuildResult*>(result));
     if (model_.acceptBuild(static_cast<std::uint32_t>(generation), std::move(owned))) {
         InvalidateRect(window_, nullptr, FALSE);
+        // The tooltip spoke of an item of the picture that is gone; the next move of the mouse
+        // asks about the new one.
+        updateTooltip();
     }
 }
 

@@ -68,7 +68,8 @@ class MainWindowFixture : public ::testing::Test {
     static bool scanToTheEnd(MainWindow& main, const std::u16string& path) {
         main.openScan(path);
         return pumpUntil(main, [&] {
-            return !main.controller().running() && !statusStartsWith(main, u"Scanning");
+            return !main.controller().running() && (statusStartsWith(main, u"Scan complete") ||
+                                                    statusStartsWith(main, u"Scan stopped"));
         });
     }
 

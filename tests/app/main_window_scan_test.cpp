@@ -149,6 +149,7 @@ class TreemapInMainWindowTest : public windowtest::MainWindowFixture {
     void SetUp() override {
         MainWindowFixture::SetUp();
         tree_ = makeTree("tree", 3, 2, 6);
+        chooseSettings();
         ASSERT_TRUE(main_.create(u""));
         SetWindowPos(main_.window(), HWND_TOP, 0, 0, 1200, 800, SWP_SHOWWINDOW);
         ASSERT_TRUE(scanToTheEnd(main_, tree_.root.u16string()));
@@ -159,6 +160,9 @@ class TreemapInMainWindowTest : public windowtest::MainWindowFixture {
         EXPECT_EQ(closeAndPump(main_), std::optional<int>(0));
         MainWindowFixture::TearDown();
     }
+
+    // Settings the test wants before the window exists.
+    virtual void chooseSettings() {}
 
     const scan::NodeStore& store() const { return main_.controller().scanner()->store(); }
     bool pumpUntilPicture(scan::NodeId root) {
@@ -253,13 +257,30 @@ TEST_F(TreemapInMainWindowTest, DoubleClickingAFileZoomsToItsFolderAndZoomingOut
     ASSERT_TRUE(pumpUntilPicture(0));
 }
 
-TEST_F(TreemapInMainWindowTest, AFreeSpaceBlockCannotBeZoomedInto) {
-    settings_.setShowFreeSpace(true);
-    ASSERT_TRUE(pumpUntil(main_, [&] {
-        const treemap::TreemapImage* picture = view_->model().picture();
-        return picture != nullptr && !view_->schedule().building() &&
-               picture->blockInfo.contains(treemap::FreeSpaceId);
-    })) << "the setting rebuilds the picture with the block";
+// Both space blocks on from the start, so no change of a setting builds them.
+class SpaceBlocksInMainWindowTest : public TreemapInMainWindowTest {
+  protected:
+    void chooseSettings() override {
+        settings_.setShowFreeSpace(true);
+        settings_.setShowOtherSpace(true);
+    }
+};
+
+TEST_F(SpaceBlocksInMainWindowTest, TheFirstScanShowsTheDrivesSpaceAndItCannotBeZoomedInto) {
+    const scan::VolumeInfo& volume = main_.controller().volume();
+    ASSERT_GT(volume.totalBytes, 0u) << "the test needs a drive that tells its size";
+    const treemap::TreemapImage& picture = *view_->model().picture();
+    ASSERT_TRUE(picture.blockInfo.contains(treemap::FreeSpaceId));
+    EXPECT_EQ(picture.blockInfo.at(treemap::FreeSpaceId).size,
+              static_cast<std::int64_t>(volume.freeBytes));
+    // The other space is what the finished scan left over, not what it had found at its start.
+    const auto other =
+        static_cast<std::int64_t>(volume.totalBytes - volume.freeBytes - store().allocated.get(0));
+    if (other > 0) {
+        ASSERT_TRUE(picture.blockInfo.contains(treemap::OtherSpaceId));
+        EXPECT_EQ(picture.blockInfo.at(treemap::OtherSpaceId).size, other);
+    }
+
     const POINT onBlock =
         centreOf([](const treemap::TreemapItem& i) { return i.node == treemap::FreeSpaceId; });
     send(WM_MOUSEMOVE, onBlock);

@@ -116,7 +116,12 @@ TEST_F(MainWindowTest, ClosingDuringALargeScanStopsItPromptlyAndLeavesNoThread) 
     EXPECT_LT(took, milliseconds(3000)) << "a whole scan of the folder takes seconds longer";
     EXPECT_FALSE(main.controller().running());
     EXPECT_EQ(main.controller().scanner(), nullptr) << "the scan was discarded";
-    EXPECT_EQ(harness::threadCount(), threadsBefore) << "every scan thread was joined";
+    // A treemap build may still be running: it is detached and ends on its own, holding the
+    // store it reads until then.
+    const int builds = main.treemapView()->schedule().building() ? 1 : 0;
+    EXPECT_LE(harness::threadCount(), threadsBefore + builds) << "every scan thread was joined";
+    EXPECT_TRUE(harness::pumpUntil([&] { return harness::threadCount() == threadsBefore; }))
+        << "a build outliving the window ends by itself";
 }
 
 TEST_F(MainWindowTest, EscapeTypedWhileScanningStopsTheScan) {
