@@ -1,5 +1,7 @@
 #include "app/main_layout.h"
 
+#include "ui/scaling.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -58,11 +60,7 @@ Toolbar placeToolbar(int width, int dpi, const ChromeMetrics& m) {
 }  // namespace
 
 int scaledLength(int length, int dpi) {
-    const std::int64_t d = dpi == 0 ? 96 : dpi;
-    const std::int64_t product = std::int64_t{length} * d;
-    // Rounds half away from zero, as the system's own scaling does.
-    const std::int64_t half = product < 0 ? -48 : 48;
-    return static_cast<int>((product + half) / 96);
+    return ui::scaleLength(length, ui::effectiveDpi(static_cast<unsigned>(dpi)));
 }
 
 ChromeMetrics ChromeMetrics::at(int dpi) {

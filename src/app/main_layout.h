@@ -8,7 +8,7 @@
 
 namespace app {
 
-// A length given at 96 DPI, at `dpi` (0 counts as 96), rounded half away from zero.
+// A length given at 96 DPI, at `dpi` (0 counts as 96), rounded as the drawing kit rounds.
 int scaledLength(int length, int dpi);
 
 // x, y, width and height in client pixels, as a window is moved.

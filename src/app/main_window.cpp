@@ -8,6 +8,7 @@ namespace app {
 MainWindow::MainWindow(settings::SettingsStore& settings) : settings_(settings) {}
 
 MainWindow::~MainWindow() {
+    *alive_ = false;
     toolbarBuffer_.release();
     controller_.discardScan();
     if (window_ != nullptr) {
@@ -31,10 +32,12 @@ bool MainWindow::create(const std::u16string& path) {
     }
     loadIcons();
     buildChrome();
+    buildMenu();
     notifier_ = std::make_unique<scan::WindowNotifier>(window_);
     controller_.setNotifier(notifier_.get());
     accelerators_ =
         LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAcceleratorResource));
+    applySettings();
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     if (!path.empty()) {

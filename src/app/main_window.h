@@ -4,13 +4,18 @@
 // entry point's stack, and outlives its window. Windows only; user-interface thread only.
 //
 // The class spans one file per concern: main_window.cpp (creation, the message loop and the
-// end), main_window_chrome.cpp (what is drawn and themed), main_window_commands.cpp (messages
-// and commands) and main_window_status.cpp (opening and following a scan).
+// end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
+// main_window_layout.cpp (where the panes go, the splitters and the DPI),
+// main_window_commands.cpp (messages and commands) and main_window_status.cpp (opening and
+// following a scan).
 
+#include "app/main_layout.h"
+#include "scan/measures.h"
 #include "scan/scan_controller.h"
 #include "scan/window_notifier_win32.h"
 #include "settings/settings_store.h"
 #include "treemap/kind_colours.h"
+#include "treemap/treemap_view_win32.h"
 #include "ui/drawing_win32.h"
 
 #include <windows.h>
@@ -18,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -54,6 +60,19 @@ class MainWindow {
 
     // Starts a scan of `path` and shows it.
     void openScan(const std::u16string& path);
+    // Leaves the current scan for the welcome view; nothing when that is already shown.
+    void closeScan();
+    // Brings the toolbar, the kind colours, the treemap and the status text up to date. The
+    // progress tick passes true, which rebuilds the treemap only as often as its builds allow.
+    void refreshViews(bool fromTimer);
+    // Feeds the information and selection panels with `node`, when they are shown.
+    void updateInspectors(std::int32_t node);
+    // Pushes the options into the views, lays out and refreshes. Runs at start and after every
+    // change of a setting.
+    void applySettings();
+    // Places the toolbar controls and the panes for the client size, the options and the
+    // splitters.
+    void layout();
 
     HWND window() const { return window_; }
     HACCEL accelerators() const { return accelerators_; }
@@ -61,18 +80,34 @@ class MainWindow {
     bool welcomeShown() const { return welcomeShown_; }
     const std::u16string& statusText() const { return statusText_; }
     settings::SettingsStore& settings() const { return settings_; }
+    scan::Measure measure() const { return measure_; }
+    const MainLayout& mainLayout() const { return layout_; }
+    treemap::TreemapView* treemapView() const { return treemapView_.get(); }
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     void loadIcons();
     void buildChrome();
+    void createToolbar();
+    void createTreemapView();
+    void buildMenu();
     void paint();
     void paintToolbarBand(HDC dc);
+    bool drawButton(const DRAWITEMSTRUCT& item);
     void followAppearance();
+    void onInitMenuPopup(HMENU popup);
+    bool onSetCursor(HWND over);
+    void onMouse(UINT message, int x, int y);
+    void onDpiChanged(const RECT& suggested);
+    void onMeasureChanged();
     void onScanEnded();
     void onProgressTick();
     void onClose();
+    void updateMeasureBox();
+    std::vector<treemap::SpaceBlock> buildSpaceBlocks() const;
+    bool tooltipText(std::int32_t node, std::int32_t hiddenCount, std::u16string& title,
+                     std::u16string& body) const;
 
     settings::SettingsStore& settings_;
 
@@ -83,20 +118,21 @@ class MainWindow {
     HWND stopButton_ = nullptr;
     HWND refreshButton_ = nullptr;
     HACCEL accelerators_ = nullptr;
-    std::int32_t measure_ = 0;
+    std::unique_ptr<treemap::TreemapView> treemapView_;
+    scan::Measure measure_ = scan::MeasureCurrentSize;
     // Declared before the controller, which still stops the ticking when it is destroyed.
     std::unique_ptr<scan::WindowNotifier> notifier_;
     scan::ScanController controller_;
     treemap::KindColours kindColours_;
     std::u16string statusText_;
     bool welcomeShown_ = true;
-    std::int32_t kindsWidth_ = 300;
-    std::int32_t listSize_ = 360;
-    std::int32_t dragSplitter_ = -1;
-    std::int32_t dragStartCoordinate_ = 0;
-    std::int32_t dragStartValue_ = 0;
+    // The sizes of the kinds pane and the file list, and the splitter drag in progress.
+    MainLayout layout_;
     bool elevationOffered_ = false;
     ui::BackBuffer toolbarBuffer_;
+    // Held by the settings listener, which outlives this object in the settings store: the
+    // listener does nothing once the window object is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace app

@@ -2,12 +2,40 @@
 
 #include "app/commands.h"
 
+#include <windowsx.h>
+
 namespace app {
+
+namespace {
+
+// The menu items that switch a setting: each writes the opposite of what it reads, and the
+// settings listener then applies it.
+struct Toggle {
+    int id;
+    settings::Setting setting;
+};
+
+constexpr Toggle kToggles[] = {
+    {CommandFileKindsPanel, settings::Setting::ShowFileKindStatistics},
+    {CommandShowFreeSpace, settings::Setting::ShowFreeSpace},
+    {CommandShowOtherSpace, settings::Setting::ShowOtherSpace},
+    {CommandShowLogicalSize, settings::Setting::ShowPhysicalFileSize},
+    {CommandConsistentKindColours, settings::Setting::ConsistentKindColours},
+    {CommandAnimatedZooming, settings::Setting::AnimatedZooming},
+    {CommandSplitHorizontally, settings::Setting::SplitHorizontally},
+    {CommandSmallFontFiles, settings::Setting::SmallFontFiles},
+    {CommandSmallFontKinds, settings::Setting::SmallFontKinds},
+};
+
+}  // namespace
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DESTROY:
             PostQuitMessage(0);
+            return 0;
+        case WM_SIZE:
+            layout();
             return 0;
         case WM_PAINT:
             paint();
@@ -20,13 +48,50 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGCHANGE:
             followAppearance();
             return 0;
+        case WM_SETCURSOR:
+            if (onSetCursor(reinterpret_cast<HWND>(wParam))) {
+                return TRUE;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_DRAWITEM:
+            if (drawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_CONTEXTMENU:
+            // The right-click menu acts on the file list's focus, which comes with the file list.
+            return 0;
         case WM_COMMAND:
+            if (LOWORD(wParam) == ControlMeasureBox) {
+                if (HIWORD(wParam) == CBN_SELCHANGE) {
+                    onMeasureChanged();
+                }
+                return 0;
+            }
             command(LOWORD(wParam));
             return 0;
         case WM_TIMER:
             if (wParam == scan::kProgressTimer) {
                 onProgressTick();
             }
+            return 0;
+        case WM_INITMENUPOPUP:
+            onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return 0;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            onMouse(message, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_CAPTURECHANGED:
+            // A window that takes the mouse mid-drag (a dialog, say) ends the drag, so the
+            // splitter does not stay glued to the mouse.
+            if (reinterpret_cast<HWND>(lParam) != window_) {
+                layout_.endDrag();
+            }
+            return 0;
+        case WM_DPICHANGED:
+            onDpiChanged(*reinterpret_cast<const RECT*>(lParam));
             return 0;
         case scan::kScanEndedMessage:
             onScanEnded();
@@ -37,18 +102,63 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::command(int id) {
+    for (const Toggle& toggle : kToggles) {
+        if (toggle.id == id) {
+            settings_.write(toggle.setting, !settings_.read(toggle.setting));
+            return;
+        }
+    }
     switch (id) {
+        case CommandOpen:
+        case ControlOpen:
+            closeScan();
+            break;
+        case CommandRefreshEverything:
+        case ControlRefresh:
+            if (!controller_.running() && !controller_.rootPath().empty()) {
+                openScan(controller_.rootPath());
+            }
+            break;
         case CommandStopScanning:
+        case ControlStop:
             if (controller_.running()) {
                 controller_.stopScan();
+                EnableWindow(stopButton_, FALSE);
+                SetWindowTextW(stopButton_, L"Stopping\u2026");
             }
             break;
         case CommandExit:
             PostMessageW(window_, WM_CLOSE, 0, 0);
             break;
+        case CommandZoomOut:
+        case ControlZoomOut:
+            treemapView_->zoomOut();
+            break;
+        case CommandZoomToTop:
+            treemapView_->zoomToTop();
+            break;
         default:
             break;
     }
+}
+
+void MainWindow::onMeasureChanged() {
+    const auto chosen = static_cast<unsigned>(SendMessageW(measureBox_, CB_GETCURSEL, 0, 0));
+    if (chosen > static_cast<unsigned>(scan::MeasureAddedSinceScan)) {
+        return;
+    }
+    if (chosen == static_cast<unsigned>(scan::MeasureAddedSinceScan) &&
+        controller_.previousScan() == 0) {
+        // Nothing to compare with: the box goes back to the measure in force.
+        SendMessageW(measureBox_, CB_SETCURSEL, static_cast<WPARAM>(measure_), 0);
+        return;
+    }
+    measure_ = static_cast<scan::Measure>(chosen);
+    treemapView_->options().measure = static_cast<std::int32_t>(measure_);
+    treemapView_->requestPicture();
+    treemapView_->zoomToTop();
+    treemapView_->setSelectedNode(-1);
+    refreshViews(false);
 }
 
 void MainWindow::onClose() {

@@ -1,6 +1,11 @@
 #include "app/main_window.h"
 
+#include "app/commands.h"
+#include "app/measure_box.h"
+#include "app/status_text.h"
+#include "app/treemap_tooltip.h"
 #include "scan/wide_text_win32.h"
+#include "ui/theme_win32.h"
 
 namespace app {
 
@@ -23,24 +28,144 @@ void announceScanEnd(HWND window) {
     }
 }
 
+void show(HWND control, bool shown) {
+    ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
+}
+
 }  // namespace
 
 void MainWindow::openScan(const std::u16string& path) {
     SetWindowTextW(window_, scan::wide(u"Rozovizov \u2014 " + path));
     welcomeShown_ = false;
     elevationOffered_ = false;
+    treemapView_->setStore(nullptr);
+    treemapView_->schedule().resetForScan();
+    EnableWindow(stopButton_, TRUE);
+    SetWindowTextW(stopButton_, L"Stop");
     controller_.startScan(path);
+    treemapView_->setStore(controller_.scanner()->sharedStore());
+    layout();
+    refreshViews(false);
+}
+
+void MainWindow::closeScan() {
+    if (welcomeShown_) {
+        return;
+    }
+    controller_.discardScan();
+    treemapView_->setStore(nullptr);
+    SetWindowTextW(window_, L"Rozovizov");
+    welcomeShown_ = true;
+    layout();
+    refreshViews(false);
+}
+
+void MainWindow::refreshViews(bool fromTimer) {
+    if (treemapView_ == nullptr) {
+        return;
+    }
+    if (welcomeShown_) {
+        for (const HWND control :
+             {openButton_, measureBox_, zoomOutButton_, stopButton_, refreshButton_}) {
+            show(control, false);
+        }
+        InvalidateRect(window_, nullptr, FALSE);
+        return;
+    }
+    show(openButton_, true);
+    show(measureBox_, true);
+    show(refreshButton_, true);
+    updateMeasureBox();
+
+    const scan::Scanner* scanner = controller_.scanner();
+    if (!settings_.consistentKindColours() && scanner != nullptr) {
+        kindColours_.rankKinds(scan::kindTotals(scanner->kindTotals(), measure_, false));
+    }
+
+    // The blocks follow the drive of this scan and the root as it grows, so they are made anew
+    // before every picture.
+    treemapView_->options().spaceBlocks = buildSpaceBlocks();
+    if (!fromTimer || treemapView_->schedule().claimTimedRebuild(GetTickCount64())) {
+        treemapView_->requestPicture();
+    }
+
+    const bool running = controller_.running();
+    show(zoomOutButton_, treemapView_->zoomDepth() > 1);
+    show(stopButton_, running);
+    EnableWindow(refreshButton_, running ? FALSE : TRUE);
+
+    statusText_ = app::statusText(statusFactsOf(controller_, measure_));
     InvalidateRect(window_, nullptr, FALSE);
+}
+
+void MainWindow::updateMeasureBox() {
+    const std::u16string wanted =
+        measureItemText(scan::MeasureAddedSinceScan, controller_.previousScan());
+    const LRESULT selected = SendMessageW(measureBox_, CB_GETCURSEL, 0, 0);
+    wchar_t shown[128] = {};
+    const LRESULT length =
+        SendMessageW(measureBox_, CB_GETLBTEXTLEN, scan::MeasureAddedSinceScan, 0);
+    if (length >= 0 && length < 128) {
+        SendMessageW(measureBox_, CB_GETLBTEXT, scan::MeasureAddedSinceScan,
+                     reinterpret_cast<LPARAM>(shown));
+    }
+    if (wanted == reinterpret_cast<const char16_t*>(shown)) {
+        return;
+    }
+    SendMessageW(measureBox_, CB_DELETESTRING, scan::MeasureAddedSinceScan, 0);
+    SendMessageW(measureBox_, CB_INSERTSTRING, scan::MeasureAddedSinceScan,
+                 reinterpret_cast<LPARAM>(wanted.c_str()));
+    SendMessageW(measureBox_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void MainWindow::updateInspectors(std::int32_t node) {
+    const scan::Scanner* scanner = controller_.scanner();
+    if (scanner == nullptr || node < 0 ||
+        static_cast<std::uint64_t>(node) >= scanner->store().publishedCount()) {
+        return;
+    }
+    // The information and selection panels, once they exist, are fed here.
+}
+
+std::vector<treemap::SpaceBlock> MainWindow::buildSpaceBlocks() const {
+    if (controller_.scanner() == nullptr) {
+        return {};
+    }
+    treemap::SpaceBlockSwitches switches;
+    switches.showFreeSpace = settings_.showFreeSpace();
+    switches.showOtherSpace = settings_.showOtherSpace();
+    switches.darkAppearance = ui::palette().dark;
+    return treemap::spaceBlocksFor(driveSpaceOf(controller_), switches);
+}
+
+bool MainWindow::tooltipText(std::int32_t node, std::int32_t hiddenCount, std::u16string& title,
+                             std::u16string& body) const {
+    TooltipFacts facts;
+    const scan::Scanner* scanner = controller_.scanner();
+    facts.store = scanner != nullptr ? &scanner->store() : nullptr;
+    facts.space = driveSpaceOf(controller_);
+    facts.measure = measure_;
+    facts.physicalSizes = settings_.showPhysicalFileSize();
+    const std::optional<Tooltip> tooltip = treemapTooltip(facts, node, hiddenCount);
+    if (!tooltip) {
+        return false;
+    }
+    title = tooltip->title;
+    body = tooltip->body;
+    return true;
 }
 
 void MainWindow::onProgressTick() {
     if (controller_.running()) {
         controller_.bumpGeneration();
+        refreshViews(true);
     }
 }
 
 void MainWindow::onScanEnded() {
-    InvalidateRect(window_, nullptr, FALSE);
+    refreshViews(false);
+    SetWindowTextW(stopButton_, L"Stop");
+    EnableWindow(stopButton_, TRUE);
     announceScanEnd(window_);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace treemap {
@@ -124,45 +125,87 @@ TEST(ZoomAnimation, EasesInAndOut) {
     for (const auto& [p, e] : expected) {
         EXPECT_DOUBLE_EQ(easedProgress(p), e) << p;
     }
-    EXPECT_DOUBLE_EQ(zoomFactor({100, 50, 100, 50}, {400, 200}), 4);
-    EXPECT_DOUBLE_EQ(zoomFactor({0, 0, 100, 20}, {400, 200}), 10) << "the tighter side decides";
-    EXPECT_DOUBLE_EQ(zoomFactor({0, 0, 350, 180}, {400, 200}), 1.45) << "never less";
-    EXPECT_DOUBLE_EQ(zoomFactor({0, 0, 0, 0}, {400, 200}), 400) << "a side under 1 counts as 1";
 }
 
-TEST(ZoomAnimation, FramesRunFromTheTargetToTheEnlargedViewAndStopExactlyThere) {
-    // A 100 × 50 target centred at (150, 75) in a 400 × 200 client: zoom factor 4.
+// Where the frame puts a client rectangle of the snapshot.
+Rect placed(const SnapshotPlacement& p, const Rect& r) {
+    return {p.left + p.scaleX * r.x, p.top + p.scaleY * r.y, p.scaleX * r.w, p.scaleY * r.h};
+}
+
+void expectSameRect(const Rect& actual, const Rect& expected) {
+    EXPECT_NEAR(actual.x, expected.x, 1e-9);
+    EXPECT_NEAR(actual.y, expected.y, 1e-9);
+    EXPECT_NEAR(actual.w, expected.w, 1e-9);
+    EXPECT_NEAR(actual.h, expected.h, 1e-9);
+}
+
+TEST(ZoomAnimation, StartsWhereThePictureIsAndEndsExactlyOnTheTarget) {
+    const ClientSize client{400, 200};
+    const Rect view{0, 0, 400, 200};
+    // A target of the client's shape, and one that is wider than the client's shape.
+    const Rect targets[] = {{100, 50, 100, 50}, {40, 20, 160, 40}, {0.5, 0.25, 399, 199.5}};
+    for (const Rect& target : targets) {
+        for (const ZoomDirection direction : {ZoomDirection::In, ZoomDirection::Out}) {
+            SCOPED_TRACE(testing::Message()
+                         << (direction == ZoomDirection::In ? "in" : "out") << " toward "
+                         << target.x << "," << target.y << " " << target.w << "x" << target.h);
+            ZoomAnimation animation;
+            animation.target = target;
+            animation.direction = direction;
+            animation.start = 5000;
+            for (const std::uint64_t now : {std::uint64_t{5000}, std::uint64_t{4000}}) {
+                const AnimationFrame first = animationFrame(animation, client, now);
+                EXPECT_FALSE(first.finished);
+                expectSameRect(placed(first.placement, view), view);
+                EXPECT_EQ(first.destination, (PixelRect{0, 0, 400, 200}));
+            }
+            for (const std::uint64_t now : {std::uint64_t{5320}, std::uint64_t{9000}}) {
+                const AnimationFrame last = animationFrame(animation, client, now);
+                EXPECT_TRUE(last.finished);
+                if (direction == ZoomDirection::In) {
+                    expectSameRect(placed(last.placement, target), view);
+                } else {
+                    expectSameRect(placed(last.placement, view), target);
+                }
+            }
+            EXPECT_FALSE(animationFrame(animation, client, 5319).finished);
+        }
+    }
+}
+
+TEST(ZoomAnimation, FramesMoveSmoothlyBetweenTheEnds) {
+    // A 100 × 50 target centred at (150, 75) in a 400 × 200 client: four times at the end.
     ZoomAnimation animation;
     animation.target = {100, 50, 100, 50};
     animation.start = 5000;
-    const PixelRect atTarget{-50, -25, 350, 175};     // own size, centred on the target
-    const PixelRect enlarged{-600, -300, 1000, 500};  // 4 times, centred in the view
-    const PixelRect halfway{-325, -163, 675, 337};    // 2.5 times, centre (175, 87.5)
     struct Case {
         ZoomDirection direction;
         std::uint64_t now;
         PixelRect destination;
-        bool finished;
     };
     const Case cases[] = {
-        {ZoomDirection::In, 5000, atTarget, false},
-        {ZoomDirection::In, 4000, atTarget, false},  // a clock reading before the start
-        {ZoomDirection::In, 5160, halfway, false},
-        {ZoomDirection::In, 5319, {}, false},
-        {ZoomDirection::In, 5320, enlarged, true},
-        {ZoomDirection::In, 9000, enlarged, true},  // a late last frame lands on the same spot
-        {ZoomDirection::Out, 5000, enlarged, false},
-        {ZoomDirection::Out, 5320, atTarget, true},
-        {ZoomDirection::Out, 6000, atTarget, true},
+        // Halfway: 2.5 times, the target's centre halfway to the view's, at (175, 87.5).
+        {ZoomDirection::In, 5160, {-200, -100, 800, 400}},
+        {ZoomDirection::In, 5320, {-400, -200, 1200, 600}},
+        // Halfway out: 0.625 times, the view's centre halfway to the target's.
+        {ZoomDirection::Out, 5160, {50, 25, 300, 150}},
+        {ZoomDirection::Out, 5320, {100, 50, 200, 100}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.direction == ZoomDirection::In ? "in" : "out") + " at " +
-                     std::to_string(c.now));
+        SCOPED_TRACE(testing::Message()
+                     << (c.direction == ZoomDirection::In ? "in" : "out") << " at " << c.now);
         animation.direction = c.direction;
-        const AnimationFrame frame = animationFrame(animation, {400, 200}, c.now);
-        EXPECT_EQ(frame.finished, c.finished);
-        if (c.destination != PixelRect{}) {
-            EXPECT_EQ(frame.destination, c.destination);
+        EXPECT_EQ(animationFrame(animation, {400, 200}, c.now).destination, c.destination);
+    }
+    // No frame jumps: a millisecond moves every edge by less than the end scale allows.
+    for (const ZoomDirection direction : {ZoomDirection::In, ZoomDirection::Out}) {
+        animation.direction = direction;
+        PixelRect previous = animationFrame(animation, {400, 200}, 5000).destination;
+        for (std::uint64_t now = 5001; now <= 5320; ++now) {
+            const PixelRect next = animationFrame(animation, {400, 200}, now).destination;
+            EXPECT_LE(std::abs(next.left - previous.left), 20) << now;
+            EXPECT_LE(std::abs(next.right - previous.right), 20) << now;
+            previous = next;
         }
     }
 }

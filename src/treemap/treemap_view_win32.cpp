@@ -1,0 +1,299 @@
+#include "treemap/treemap_view_win32.h"
+
+#include "treemap/build_delivery.h"
+#include "treemap/present_image_win32.h"
+#include "ui/theme_win32.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <utility>
+
+namespace treemap {
+
+namespace {
+
+constexpr int kTooltipMaxWidth = 480;
+// GDI colour words.
+constexpr std::uint32_t kFrameWhite = 0xFFFFFF;
+constexpr std::uint32_t kSelectionInnerLine = 0x141414;  // RGB(20, 20, 20)
+
+RECT toRect(const PixelRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The tool is the view itself, so the tooltip follows the mouse over the whole client area.
+TOOLINFOW toolOf(HWND view, wchar_t* text) {
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = view;
+    tool.uId = reinterpret_cast<UINT_PTR>(view);
+    tool.lpszText = text;
+    return tool;
+}
+
+}  // namespace
+
+TreemapView::~TreemapView() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+bool TreemapView::create(HWND parent, int id) {
+    CreateWindowExW(0, kTreemapViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                    this);
+    return window_ != nullptr;
+}
+
+LRESULT CALLBACK TreemapView::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<TreemapView*>(creation->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+        self->model_.deliverTo(reinterpret_cast<std::uintptr_t>(window));
+    }
+    auto* self = reinterpret_cast<TreemapView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        if (message == kBuildResultMessage) {
+            // A build that finished after the view went: nobody else will free it.
+            delete reinterpret_cast<BuildResult*>(lParam);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        self->tooltip_ = nullptr;
+        self->buffer_.release();
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            makeTooltip();
+            return 0;
+        case WM_DESTROY:
+            model_.windowDestroyed();
+            KillTimer(window_, kAnimationTimer);
+            return 0;
+        case WM_SIZE:
+            model_.resize({LOWORD(lParam), HIWORD(lParam)});
+            return 0;
+        case WM_PAINT:
+            onPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_TIMER:
+            if (wParam == kAnimationTimer) {
+                InvalidateRect(window_, nullptr, FALSE);
+            }
+            return 0;
+        case WM_MOUSEMOVE:
+            if (!trackingLeave_) {
+                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+                trackingLeave_ = TrackMouseEvent(&track) != 0;
+            }
+            hitTest(lParam);
+            return 0;
+        case WM_LBUTTONDOWN:
+            SetFocus(window_);
+            onButtonDown(lParam, false);
+            return 0;
+        case WM_RBUTTONDOWN:
+            onButtonDown(lParam, true);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            onDoubleClick();
+            return 0;
+        case WM_MBUTTONDOWN:
+            zoomOut();
+            return 0;
+        case WM_MOUSELEAVE:
+            trackingLeave_ = false;
+            if (tooltip_ != nullptr) {
+                SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+            }
+            if (model_.clearHover()) {
+                InvalidateRect(window_, nullptr, FALSE);
+            }
+            return 0;
+        case kBuildResultMessage:
+            onBuildFinished(wParam, lParam);
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void TreemapView::makeTooltip() {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, window_,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    tipText_.clear();
+    TOOLINFOW tool = toolOf(window_, tipText_.data());
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
+}
+
+void TreemapView::setStore(std::shared_ptr<const scan::NodeStore> store) {
+    model_.setStore(std::move(store));
+    if (window_ != nullptr) {
+        KillTimer(window_, kAnimationTimer);
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+void TreemapView::setSelectedNode(std::int32_t node) {
+    if (model_.setSelectedNode(node) && window_ != nullptr) {
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+void TreemapView::zoomIn(std::int32_t node) {
+    if (model_.zoomIn(node, GetTickCount64(), animated())) {
+        zoomed();
+    }
+}
+
+void TreemapView::zoomOut() {
+    if (model_.zoomOut(GetTickCount64(), animated())) {
+        zoomed();
+    }
+}
+
+void TreemapView::zoomToTop() {
+    model_.zoomToTop();
+    zoomed();
+}
+
+void TreemapView::zoomed() {
+    if (window_ != nullptr) {
+        if (model_.animation() != nullptr) {
+            lastFrame_.reset();
+            SetTimer(window_, kAnimationTimer, kAnimationTimerMilliseconds, nullptr);
+        } else {
+            KillTimer(window_, kAnimationTimer);
+        }
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+    if (onZoomChanged) {
+        onZoomChanged();
+    }
+}
+
+void TreemapView::onPaint() {
+    PAINTSTRUCT paint{};
+    const HDC dc = BeginPaint(window_, &paint);
+    RECT client{};
+    GetClientRect(window_, &client);
+    const HDC buffer = buffer_.prepare(dc, client.right, client.bottom);
+    if (buffer != nullptr) {
+        FillRect(buffer, &client, ui::brushFor(ui::palette().treemapBackground));
+        paintPicture(buffer, client.right, client.bottom);
+        buffer_.present(dc, client.right, client.bottom);
+    }
+    EndPaint(window_, &paint);
+}
+
+void TreemapView::paintPicture(HDC dc, int width, int height) {
+    if (const ZoomAnimation* animation = model_.animation()) {
+        const AnimationFrame frame = *model_.animationFrame(GetTickCount64());
+        presentImage(dc, animation->pixels.data(), animation->width, animation->height,
+                     toRect(frame.destination));
+        lastFrame_ = frame;
+        if (frame.finished) {
+            KillTimer(window_, kAnimationTimer);
+            model_.dropAnimation();
+            InvalidateRect(window_, nullptr, FALSE);
+        }
+        return;
+    }
+    const TreemapImage* picture = model_.picture();
+    if (picture == nullptr || picture->pixels.empty()) {
+        return;
+    }
+    presentImage(dc, picture->pixels.data(), picture->width, picture->height,
+                 RECT{0, 0, width, height});
+    // The hover frame first, so that the selection frame lies on top of it.
+    if (const std::optional<PixelRect> hover = model_.hoverFrame()) {
+        ui::drawFrame(dc, toRect(*hover), kFrameWhite, 1);
+    }
+    if (const std::optional<SelectionFrame> selection = model_.selectionFrame()) {
+        ui::drawFrame(dc, toRect(selection->outer), kFrameWhite, 2);
+        if (selection->inner) {
+            ui::drawFrame(dc, toRect(*selection->inner), kSelectionInnerLine, 1);
+        }
+    }
+}
+
+void TreemapView::hitTest(LPARAM point) {
+    if (model_.hitTest(GET_X_LPARAM(point), GET_Y_LPARAM(point))) {
+        InvalidateRect(window_, nullptr, FALSE);
+        updateTooltip();
+    }
+}
+
+void TreemapView::updateTooltip() {
+    if (tooltip_ == nullptr || !tooltipText) {
+        return;
+    }
+    std::u16string title;
+    std::u16string body;
+    const TreemapItem* item = model_.hoveredItem();
+    if (item == nullptr ||
+        !tooltipText(item->node, static_cast<std::int32_t>(item->hiddenCount), title, body)) {
+        SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+        return;
+    }
+    const std::u16string text = body.empty() ? title : title + u"\n" + body;
+    tipText_.assign(text.begin(), text.end());
+    TOOLINFOW tool = toolOf(window_, tipText_.data());
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
+}
+
+void TreemapView::onButtonDown(LPARAM point, bool right) {
+    hitTest(point);
+    const std::int32_t node = model_.nodeOfItem(model_.hoverItem());
+    if (node >= 0 && onNodeSelected) {
+        onNodeSelected(node);
+    }
+    if (right) {
+        POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+        ClientToScreen(window_, &screen);
+        SendMessageW(GetParent(window_), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_),
+                     MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(screen.x)),
+                                static_cast<WORD>(static_cast<SHORT>(screen.y))));
+    }
+}
+
+void TreemapView::onDoubleClick() {
+    if (model_.zoomIntoHovered(GetTickCount64(), animated())) {
+        zoomed();
+    }
+}
+
+void TreemapView::onBuildFinished(WPARAM generation, LPARAM result) {
+    std::unique_ptr<BuildResult> owned(reinterpret_cast<BuildResult*>(result));
+    if (model_.acceptBuild(static_cast<std::uint32_t>(generation), std::move(owned))) {
+        InvalidateRect(window_, nullptr, FALSE);
+        // The tooltip spoke of an item of the picture that is gone; the next move of the mouse
+        // asks about the new one.
+        updateTooltip();
+    }
+}
+
+}  // namespace treemap
