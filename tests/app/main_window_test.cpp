@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 
+#include "app/commands.h"
 #include "ui/theme_win32.h"
 
 #include "main_window_fixture.h"
@@ -176,6 +177,62 @@ TEST_F(MainWindowTest, ASettingChangeRepaintsOnlyWhenTheAppearanceFlips) {
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
     theme.set(std::nullopt);
     ui::loadPalette();
+}
+
+TEST_F(MainWindowTest, TheMenuShowsTheSettingsAndItsTogglesFlipThem) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    const HMENU bar = GetMenu(main.window());
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    const HMENU view = GetSubMenu(bar, 2);
+    const auto state = [&](int id) {
+        SendMessageW(main.window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
+        return GetMenuState(view, static_cast<UINT>(id), MF_BYCOMMAND);
+    };
+    struct Case {
+        int id;
+        settings::Setting setting;
+        bool checkedWhenOn;
+    };
+    const Case cases[] = {
+        {CommandShowFreeSpace, settings::Setting::ShowFreeSpace, true},
+        {CommandShowLogicalSize, settings::Setting::ShowPhysicalFileSize, false},
+        {CommandSplitHorizontally, settings::Setting::SplitHorizontally, true},
+        {CommandAnimatedZooming, settings::Setting::AnimatedZooming, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        const bool before = settings_.read(c.setting);
+        EXPECT_EQ((state(c.id) & MF_CHECKED) != 0, before == c.checkedWhenOn);
+        SendMessageW(main.window(), WM_COMMAND, static_cast<WPARAM>(c.id), 0);
+        EXPECT_EQ(settings_.read(c.setting), !before);
+        EXPECT_EQ((state(c.id) & MF_CHECKED) != 0, !before == c.checkedWhenOn);
+    }
+    EXPECT_NE(state(CommandZoomOut) & MF_GRAYED, 0u) << "nothing to zoom out of";
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(MainWindowTest, ADpiChangeMovesTheWindowWhereTheSystemSuggests) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    RECT suggested{40, 30, 40 + 1100, 30 + 700};
+    SendMessageW(main.window(), WM_DPICHANGED, MAKEWPARAM(96, 96),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    GetWindowRect(main.window(), &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+    EXPECT_EQ(now.right - now.left, 1100);
+    EXPECT_EQ(now.bottom - now.top, 700);
+    // The toolbar was laid out again for the new width.
+    RECT client{};
+    GetClientRect(main.window(), &client);
+    RECT refresh{};
+    GetWindowRect(GetDlgItem(main.window(), ControlRefresh), &refresh);
+    MapWindowPoints(nullptr, main.window(), reinterpret_cast<POINT*>(&refresh), 2);
+    EXPECT_EQ(refresh.right, client.right - 10);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
 // The built program itself, as a user starts it.
