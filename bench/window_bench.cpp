@@ -3,15 +3,21 @@
 //   window_bench scan PATH RESULT_FILE      one scan of PATH in the real main window, its user
 //                                           interface probed from another thread; one line of
 //                                           figures goes to RESULT_FILE
-//   window_bench compare PATH CLI ROUNDS    alternates `scan` (this program again) and the
-//                                           command line CLI on PATH as child processes, timed
-//                                           alike, and prints their figures side by side
+//   window_bench headless PATH RESULT_FILE  the same scan with no window: the controller alone
+//   window_bench compare PATH CLI ROUNDS    alternates `scan`, `headless` (this program again)
+//                                           and the command line CLI on PATH as child
+//                                           processes, timed alike, and prints their figures
+//                                           side by side
+//   window_bench picture FILES|PATH BUILDS  one picture built again and again, of a synthetic
+//                                           store or of a scanned tree: what a build costs
 //   window_bench hover                      the cost of one hover, mouse move to frame drawn, on
 //                                           synthetic stores of 100,000 and 1,000,000 files
 
 #include "app/main_window.h"
 #include "history/scan_history.h"
 #include "scan/folder_walk.h"
+#include "scan/scan_controller.h"
+#include "scan/scanner.h"
 #include "synthetic_store.h"
 #include "treemap/treemap_view_win32.h"
 
@@ -24,6 +30,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -140,6 +147,15 @@ int scanMode(const std::wstring& path, const std::wstring& resultFile) {
     const std::vector<double> answers = prober.finish(pump);
 
     const scan::NodeStore& store = main.controller().scanner()->store();
+    // One picture of the whole tree built here, with the scan over: what a build costs when
+    // nothing else runs.
+    double quietBuild = 1e30;
+    for (int build = 0; build < 3; ++build) {
+        const auto buildStarted = Clock::now();
+        const treemap::TreemapImage image = treemap::renderTreemap(
+            store, 0, 1600, 1000, treemap::KindColours(), main.treemapView()->options());
+        quietBuild = std::min(quietBuild, millisecondsSince(buildStarted));
+    }
     std::ostringstream line;
     line << "scan_seconds=" << main.controller().lastResult().seconds << " wall_seconds=" << wall
          << " rows=" << store.publishedCount() << " files=" << store.fileCount.get(0)
@@ -147,6 +163,8 @@ int scanMode(const std::wstring& path, const std::wstring& resultFile) {
          << " p99_ms=" << percentile(answers, 0.99)
          << " max_ms=" << *std::max_element(answers.begin(), answers.end())
          << " pictures=" << main.treemapView()->schedule().generation()
+         << " quiet_build_ms=" << quietBuild
+         << " build_ms=" << main.treemapView()->schedule().averageBuildSeconds() * 1000
          << " first_picture_ms=" << firstPicture << " first_generation=" << firstPictureGeneration
          << " store_mb=" << megabytes(store.memoryBytes())
          << " peak_mb=" << megabytes(peakWorkingSet(GetCurrentProcess()));
@@ -154,6 +172,25 @@ int scanMode(const std::wstring& path, const std::wstring& resultFile) {
 
     PostMessageW(main.window(), WM_CLOSE, 0, 0);
     pump([] { return false; });
+    std::error_code ignored;
+    std::filesystem::remove_all(history, ignored);
+    return 0;
+}
+
+// The scan the window runs (the same controller, counting every measure), with no window, no
+// pictures and no refresh: what the window's own work is measured against.
+int headlessMode(const std::wstring& path, const std::wstring& resultFile) {
+    const std::filesystem::path history =
+        std::filesystem::temp_directory_path() /
+        ("rozovizov-window-bench-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(history);
+    history::setDataFolderForTesting(history.u16string());
+    scan::ScanController controller;
+    controller.startScan(std::u16string(path.begin(), path.end()));
+    controller.joinWorker();
+    std::ofstream(std::filesystem::path(resultFile))
+        << "scan_seconds=" << controller.lastResult().seconds
+        << " peak_mb=" << megabytes(peakWorkingSet(GetCurrentProcess())) << "\n";
     std::error_code ignored;
     std::filesystem::remove_all(history, ignored);
     return 0;
@@ -246,6 +283,7 @@ int compareMode(const std::wstring& path, const std::wstring& cli, int rounds) {
     std::vector<double> windowScanSeconds;
     std::vector<double> cliSeconds;
     std::vector<double> cliScanSecondsAll;
+    std::vector<double> headlessScanSeconds;
     std::vector<double> p99;
     std::vector<double> worst;
     double windowPeak = 0;
@@ -265,6 +303,14 @@ int compareMode(const std::wstring& path, const std::wstring& cli, int rounds) {
                          window.exitCode, line.exitCode);
             return 1;
         }
+        const ChildRun headless = runChild(L"\"" + std::wstring(self) + L"\" headless \"" + path +
+                                           L"\" \"" + result.wstring() + L"\"");
+        const std::map<std::string, double> headlessFigures = figuresOf(result);
+        if (headless.exitCode != 0 || headlessFigures.empty()) {
+            std::fprintf(stderr, "round %d: the scan without a window failed\n", round);
+            return 1;
+        }
+        headlessScanSeconds.push_back(headlessFigures.at("scan_seconds"));
         windowSeconds.push_back(window.seconds);
         windowScanSeconds.push_back(figures.at("scan_seconds"));
         cliSeconds.push_back(line.seconds);
@@ -277,10 +323,13 @@ int compareMode(const std::wstring& path, const std::wstring& cli, int rounds) {
         pictures = figures.at("pictures");
         files = figures.at("files");
         std::printf(
-            "round %d: window %.2f s (scan %.2f s, %g pictures, p99 %.1f ms, worst %.1f "
-            "ms), command line %.2f s (scan %.1f s)\n",
+            "round %d: window %.2f s (scan %.2f s, %g pictures of %.0f ms, quietly %.0f ms, p99 "
+            "%.1f ms, worst %.1f ms), command line %.2f s (scan %.1f s), no window (scan %.2f "
+            "s)\n",
             round + 1, window.seconds, figures.at("scan_seconds"), figures.at("pictures"),
-            figures.at("p99_ms"), figures.at("max_ms"), line.seconds, cliScanSecondsAll.back());
+            figures.at("build_ms"), figures.at("quiet_build_ms"), figures.at("p99_ms"),
+            figures.at("max_ms"), line.seconds, cliScanSecondsAll.back(),
+            headlessScanSeconds.back());
         std::fflush(stdout);
     }
     std::filesystem::remove(result);
@@ -293,6 +342,11 @@ int compareMode(const std::wstring& path, const std::wstring& cli, int rounds) {
     std::printf("  command line scan   %.1f s\n", median(cliScanSecondsAll));
     std::printf("  ratio               %.3f   target <= 1.15: %s\n", ratio,
                 ratio <= 1.15 ? "met" : "MISSED");
+    const double ownRatio = median(windowScanSeconds) / median(headlessScanSeconds);
+    std::printf("  same scan, no window %.2f s   (every measure counted, as in the window)\n",
+                median(headlessScanSeconds));
+    std::printf("  ratio to it         %.3f   target <= 1.15: %s\n", ownRatio,
+                ownRatio <= 1.15 ? "met" : "MISSED");
     std::printf("  whole processes     window %.2f s, command line %.2f s (ratio %.3f)\n",
                 median(windowSeconds), median(cliSeconds),
                 median(windowSeconds) / median(cliSeconds));
@@ -377,6 +431,34 @@ int hoverMode() {
 
 }  // namespace
 
+// Builds pictures one after another, as a scan's refreshes would, of a synthetic store of
+// FILES files or of the tree at PATH scanned first, and prints the median time of one.
+int pictureMode(const std::wstring& what, int builds) {
+    std::unique_ptr<scan::Scanner> scanner;
+    const scan::NodeStore* store = nullptr;
+    if (!what.empty() && std::iswdigit(what[0])) {
+        store = &bench::syntheticStore(std::stoull(what)).store;
+    } else {
+        scanner = std::make_unique<scan::Scanner>(scan::ScanOptions{});
+        scanner->scan(std::u16string(what.begin(), what.end()));
+        store = &scanner->store();
+    }
+    const treemap::KindColours colours;
+    std::vector<double> times;
+    std::size_t items = 0;
+    for (int build = 0; build < builds; ++build) {
+        const auto started = Clock::now();
+        const treemap::TreemapImage image =
+            treemap::renderTreemap(*store, 0, 1600, 1000, colours, {});
+        times.push_back(millisecondsSince(started));
+        items = image.items.size();
+    }
+    std::printf("picture of %llu rows (%zu items) at 1600x1000: median %.1f ms over %d builds\n",
+                static_cast<unsigned long long>(store->publishedCount()), items, median(times),
+                builds);
+    return 0;
+}
+
 int main() {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -388,10 +470,18 @@ int main() {
     if (args.size() == 5 && args[1] == L"compare") {
         return compareMode(args[2], args[3], std::stoi(args[4]));
     }
+    if (args.size() == 4 && args[1] == L"headless") {
+        return headlessMode(args[2], args[3]);
+    }
+    if (args.size() == 4 && args[1] == L"picture") {
+        return pictureMode(args[2], std::stoi(args[3]));
+    }
     if (args.size() == 2 && args[1] == L"hover") {
         return hoverMode();
     }
-    std::fprintf(stderr,
-                 "usage: window_bench scan PATH RESULT_FILE | compare PATH CLI ROUNDS | hover\n");
+    std::fprintf(
+        stderr,
+        "usage: window_bench scan|headless PATH RESULT_FILE | compare PATH CLI ROUNDS | hover | "
+        "picture FILES|PATH BUILDS\n");
     return 2;
 }

@@ -63,6 +63,11 @@ class Layouter {
         if (root >= published_) {
             return {};
         }
+        // A drawing of hundreds of thousands of items would otherwise be copied a dozen times as
+        // the list doubles. Rows after the root bound the count from above, and so, loosely, does
+        // the area: most items cover several pixels.
+        const double rows = static_cast<double>(published_ - root) + 8;
+        items_.reserve(static_cast<std::size_t>(std::min(rows, area.area() / 4 + 64)));
         layoutNode(root, area, 0, CushionSurface{}, kTopRidgeHeight);
         return std::move(items_);
     }

@@ -45,21 +45,32 @@ std::uint32_t itemColour(const scan::NodeStore& store, const TreemapImage& image
     return colours.colourOf(kind);
 }
 
-void recordNodeRects(TreemapImage& image) {
-    image.nodeRects.reserve(image.items.size());
-    for (const TreemapItem& item : image.items) {
-        if (item.hiddenCount != 0 || item.node < 0) {
-            continue;
-        }
-        const auto [place, added] =
-            image.nodeRects.try_emplace(static_cast<scan::NodeId>(item.node), item.rect);
-        if (!added && place->second.area() < item.rect.area()) {
-            place->second = item.rect;
+}  // namespace
+
+void NodeRects::assign(const std::vector<TreemapItem>& items) {
+    entries_.clear();
+    entries_.reserve(items.size());
+    for (const TreemapItem& item : items) {
+        if (item.hiddenCount == 0 && item.node >= 0) {
+            entries_.push_back({static_cast<scan::NodeId>(item.node), item.rect});
         }
     }
+    // A node drawn twice (a folder's container and its own cushion) keeps its largest rectangle:
+    // sorted largest first within a node, the first of each node stays.
+    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+        return a.node != b.node ? a.node < b.node : a.rect.area() > b.rect.area();
+    });
+    entries_.erase(std::unique(entries_.begin(), entries_.end(),
+                               [](const Entry& a, const Entry& b) { return a.node == b.node; }),
+                   entries_.end());
 }
 
-}  // namespace
+const Rect* NodeRects::find(scan::NodeId node) const {
+    const auto found = std::lower_bound(
+        entries_.begin(), entries_.end(), node,
+        [](const Entry& entry, scan::NodeId wanted) { return entry.node < wanted; });
+    return found != entries_.end() && found->node == node ? &found->rect : nullptr;
+}
 
 scan::FileKind dominantKind(const scan::NodeStore& store, scan::NodeId node,
                             scan::Measure measure) {
@@ -148,7 +159,7 @@ TreemapImage renderTreemap(const scan::NodeStore& store, scan::NodeId root, int 
                          static_cast<std::int32_t>(index));
         }
     }
-    recordNodeRects(image);
+    image.nodeRects.assign(image.items);
     return image;
 }
 

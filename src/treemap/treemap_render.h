@@ -34,6 +34,26 @@ struct BlockInfo {
     std::uint32_t colour = 0;
 };
 
+// Each node's largest rectangle in a picture, looked up by node. One sorted array rather than a
+// hash table: a picture of a few hundred thousand items then costs one allocation to build and
+// one to free, not one per item.
+class NodeRects {
+  public:
+    // Takes the rectangles of `items` that show a node (small-items rectangles and space blocks
+    // aside), keeping the largest of each node.
+    void assign(const std::vector<TreemapItem>& items);
+    // The node's rectangle, or null when the picture has none for it.
+    const Rect* find(scan::NodeId node) const;
+    std::size_t size() const { return entries_.size(); }
+
+  private:
+    struct Entry {
+        scan::NodeId node;
+        Rect rect;
+    };
+    std::vector<Entry> entries_;
+};
+
 // One finished picture. Empty (no items, no buffers, width and height 0) when nothing could be
 // laid out. `pixels` is a top-down 32-bit bitmap of 0x00RRGGBB values, row after row.
 struct TreemapImage {
@@ -45,7 +65,7 @@ struct TreemapImage {
     std::vector<std::uint32_t> pixels;
     scan::NodeId root = 0;
     // For each node with an item (small-items rectangles aside), its largest rectangle.
-    std::unordered_map<scan::NodeId, Rect> nodeRects;
+    NodeRects nodeRects;
     std::unordered_map<std::int32_t, BlockInfo> blockInfo;
 };
 

@@ -136,9 +136,8 @@ bool TreemapViewModel::zoomIn(std::int32_t node, std::uint64_t now, bool animate
     }
     Rect onScreen;
     if (picture_ && picture_->width > 0 && picture_->height > 0) {
-        const auto found = picture_->nodeRects.find(folder);
-        if (found != picture_->nodeRects.end()) {
-            onScreen = toClient(found->second, picture_->width, picture_->height, client_);
+        if (const Rect* found = picture_->nodeRects.find(folder)) {
+            onScreen = toClient(*found, picture_->width, picture_->height, client_);
         }
     }
     zoomStack_.push_back({folder, onScreen});

@@ -50,12 +50,12 @@ std::optional<SelectionFrame> selectionFrame(const TreemapImage& picture, Client
     if (node < 0 || picture.width <= 0 || picture.height <= 0) {
         return std::nullopt;
     }
-    const auto found = picture.nodeRects.find(static_cast<scan::NodeId>(node));
-    if (found == picture.nodeRects.end()) {
+    const Rect* found = picture.nodeRects.find(static_cast<scan::NodeId>(node));
+    if (found == nullptr) {
         return std::nullopt;
     }
     SelectionFrame frame;
-    frame.outer = rounded(toClient(found->second, picture.width, picture.height, client));
+    frame.outer = rounded(toClient(*found, picture.width, picture.height, client));
     if (frame.outer.width() < kSmallSelection || frame.outer.height() < kSmallSelection) {
         frame.outer = frame.outer.inflated(2);
     }

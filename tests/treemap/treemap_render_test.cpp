@@ -47,8 +47,8 @@ TEST(TreemapRender, AChildlessRootIsOneFlatCushionOfTheKindOther) {
         ASSERT_EQ(image.pixels[i], expected) << i;
         ASSERT_EQ(image.itemAt[i], 0) << i;
     }
-    ASSERT_EQ(image.nodeRects.count(0), 1u);
-    EXPECT_EQ(image.nodeRects.at(0), (Rect{0, 0, 30, 20}));
+    ASSERT_NE(image.nodeRects.find(0), nullptr);
+    EXPECT_EQ(*image.nodeRects.find(0), (Rect{0, 0, 30, 20}));
 }
 
 TEST(TreemapRender, NothingToDrawGivesAnEmptyImage) {
@@ -212,11 +212,12 @@ TEST(TreemapRender, BlocksAndNodesCanBeFoundByIdAfterwards) {
     ASSERT_EQ(image.blockInfo.size(), 1u);
     EXPECT_TRUE(image.blockInfo.at(FreeSpaceId).label == u"Free space");
     EXPECT_EQ(image.blockInfo.at(FreeSpaceId).size, 4000);
-    EXPECT_EQ(image.nodeRects.at(0), (Rect{0, 0, 60, 60}));
+    ASSERT_NE(image.nodeRects.find(0), nullptr);
+    EXPECT_EQ(*image.nodeRects.find(0), (Rect{0, 0, 60, 60}));
     const scan::NodeId large = first + 500;
-    ASSERT_EQ(image.nodeRects.count(large), 1u);
-    EXPECT_EQ(image.nodeRects.count(first), 0u) << "a small-items rectangle is no node's own";
-    EXPECT_EQ(image.nodeRects.count(static_cast<scan::NodeId>(FreeSpaceId)), 0u);
+    ASSERT_NE(image.nodeRects.find(large), nullptr);
+    EXPECT_EQ(image.nodeRects.find(first), nullptr) << "a small-items rectangle is no node's own";
+    EXPECT_EQ(image.nodeRects.find(static_cast<scan::NodeId>(FreeSpaceId)), nullptr);
 
     bool sawSmall = false;
     for (std::size_t i = 0; i < image.pixels.size(); ++i) {
@@ -233,6 +234,29 @@ TEST(TreemapRender, BlocksAndNodesCanBeFoundByIdAfterwards) {
         cushionIntensity(-(2 * s.ax * (x + 0.5) + s.bx), -(2 * s.ay * (y + 0.5) + s.by));
     EXPECT_EQ(image.pixels[y * 60 + x], shaded(0x102030, intensity)) << "the block's own colour";
     EXPECT_TRUE(sawSmall);
+}
+
+TEST(NodeRects, KeepEachNodesLargestRectangleAndOnlyNodes) {
+    const auto item = [](Rect rect, std::int32_t node, std::uint32_t hidden = 0) {
+        TreemapItem made;
+        made.rect = rect;
+        made.node = node;
+        made.hiddenCount = hidden;
+        return made;
+    };
+    const std::vector<TreemapItem> items = {
+        item({0, 0, 10, 10}, 7), item({0, 0, 40, 40}, 7),  item({5, 5, 2, 2}, 7),
+        item({0, 0, 90, 90}, 3), item({1, 1, 5, 5}, 9, 4), item({2, 2, 8, 8}, -1),
+    };
+    NodeRects rects;
+    rects.assign(items);
+    EXPECT_EQ(rects.size(), 2u);
+    ASSERT_NE(rects.find(7), nullptr);
+    EXPECT_EQ(*rects.find(7), (Rect{0, 0, 40, 40}));
+    ASSERT_NE(rects.find(3), nullptr);
+    EXPECT_EQ(*rects.find(3), (Rect{0, 0, 90, 90}));
+    EXPECT_EQ(rects.find(9), nullptr) << "a small-items rectangle";
+    EXPECT_EQ(rects.find(5), nullptr);
 }
 
 }  // namespace

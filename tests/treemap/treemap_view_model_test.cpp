@@ -219,7 +219,7 @@ class ZoomTest : public TreemapViewModelTest {
         ASSERT_TRUE(deliver());
     }
 
-    Rect rectOfA() const { return model_.picture()->nodeRects.at(a_); }
+    Rect rectOfA() const { return *model_.picture()->nodeRects.find(a_); }
 
     scan::NodeId a_ = 0;
     scan::NodeId big_ = 0;
@@ -331,7 +331,7 @@ TEST_F(TreemapViewModelTest, AFolderOnlyAPixelWideIsZoomedIntoWithoutAnimation) 
     model_.setStore(tree.finish());
     model_.resize({400, 4});
     ASSERT_TRUE(deliver());
-    const Rect thin = model_.picture()->nodeRects.at(first + 1);
+    const Rect thin = *model_.picture()->nodeRects.find(first + 1);
     ASSERT_LT(thin.w, 1);
 
     EXPECT_TRUE(model_.zoomIn(static_cast<std::int32_t>(first + 1), 1000, true));

@@ -95,8 +95,9 @@ TEST(ViewGeometry, SmallSelectionsAreFramedLargerSoTheyShow) {
     TreemapImage picture;
     picture.width = 100;
     picture.height = 100;
-    picture.nodeRects = {
-        {1, {10, 10, 40, 30}}, {2, {10, 10, 25, 30}}, {3, {60.5, 60.5, 1, 1}}, {4, {80, 80, 0, 0}}};
+    picture.items = {drawnItem({10, 10, 40, 30}, 1), drawnItem({10, 10, 25, 30}, 2),
+                     drawnItem({60.5, 60.5, 1, 1}, 3), drawnItem({80, 80, 0, 0}, 4)};
+    picture.nodeRects.assign(picture.items);
     struct Case {
         const char* name;
         std::int32_t node;
