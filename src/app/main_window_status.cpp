@@ -4,8 +4,11 @@
 #include "app/measure_box.h"
 #include "app/status_text.h"
 #include "app/treemap_tooltip.h"
+#include "scan/folder_walk.h"
 #include "scan/wide_text_win32.h"
 #include "ui/theme_win32.h"
+
+#include <thread>
 
 namespace app {
 
@@ -28,6 +31,13 @@ void announceScanEnd(HWND window) {
     }
 }
 
+// A scan lists with all but two hardware threads and commits on one more; on a machine of one
+// or two hardware threads that leaves the pictures no core of their own.
+bool scanTakesEveryCore() {
+    const unsigned hardware = std::thread::hardware_concurrency();
+    return scan::listingThreadCount(0, hardware) + 1 >= hardware;
+}
+
 void show(HWND control, bool shown) {
     ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
 }
@@ -39,7 +49,7 @@ void MainWindow::openScan(const std::u16string& path) {
     welcomeShown_ = false;
     elevationOffered_ = false;
     treemapView_->setStore(nullptr);
-    treemapView_->schedule().resetForScan();
+    treemapView_->schedule().resetForScan(scanTakesEveryCore());
     EnableWindow(stopButton_, TRUE);
     SetWindowTextW(stopButton_, L"Stop");
     controller_.startScan(path);

@@ -12,6 +12,9 @@ constexpr double kNewWeight = 0.3;
 constexpr double kCrowded = 0.85;
 // ...to this many intervals per build...
 constexpr double kTargetShare = 0.65;
+// ...or this many when builds can only run on the scan's cores: with pictures at the longest
+// interval the scan then keeps about four fifths of the machine.
+constexpr double kSharedCoresTargetShare = 0.25;
 // ...and builds under half the target share narrow it by a fifth.
 constexpr double kNarrowing = 0.8;
 
@@ -54,14 +57,16 @@ void BuildSchedule::adapt(double milliseconds) {
         seconds = kNewWeight * seconds + (1 - kNewWeight) * averageBuildSeconds_;
     }
     averageBuildSeconds_ = seconds;
-    if (seconds > kCrowded * minRebuildInterval_) {
-        minRebuildInterval_ = std::min(kLongestRebuildInterval, seconds / kTargetShare);
-    } else if (seconds < minRebuildInterval_ * kTargetShare * 0.5) {
+    // The crowding threshold keeps its ratio to the target share.
+    if (seconds > kCrowded / kTargetShare * targetShare_ * minRebuildInterval_) {
+        minRebuildInterval_ = std::min(kLongestRebuildInterval, seconds / targetShare_);
+    } else if (seconds < minRebuildInterval_ * targetShare_ * 0.5) {
         minRebuildInterval_ = std::max(kShortestRebuildInterval, kNarrowing * minRebuildInterval_);
     }
 }
 
-void BuildSchedule::resetForScan() {
+void BuildSchedule::resetForScan(bool scanTakesEveryCore) {
+    targetShare_ = scanTakesEveryCore ? kSharedCoresTargetShare : kTargetShare;
     lastRebuildTime_ = 0;
     averageBuildSeconds_ = 0;
     minRebuildInterval_ = kShortestRebuildInterval;

@@ -34,8 +34,11 @@ class BuildSchedule {
     // Makes every build started so far stale: its result will be discarded.
     void invalidate() { ++generation_; }
 
-    // A new scan starts from the shortest interval with no build time measured.
-    void resetForScan();
+    // A new scan starts from the shortest interval with no build time measured. A scan whose
+    // threads take every core of the machine (`scanTakesEveryCore`) leaves the pictures no core
+    // of their own: every build then slows the scan, so builds aim at a smaller share of the
+    // interval, which therefore grows sooner (to the same longest interval).
+    void resetForScan(bool scanTakesEveryCore = false);
     // The progress tick's gate: true (and `now` becomes lastRebuildTime) when no timed rebuild
     // happened yet or minRebuildInterval seconds have passed since the last one.
     bool claimTimedRebuild(std::uint64_t nowMilliseconds);
@@ -59,6 +62,7 @@ class BuildSchedule {
     std::uint32_t runningGeneration_ = 0;
     double averageBuildSeconds_ = 0;
     double minRebuildInterval_ = kShortestRebuildInterval;
+    double targetShare_ = 0.65;
     std::uint64_t lastRebuildTime_ = 0;
     std::shared_ptr<LostBuilds> lost_ = std::make_shared<LostBuilds>();
 };

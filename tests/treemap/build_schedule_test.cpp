@@ -77,6 +77,23 @@ TEST(BuildSchedule, TheRebuildIntervalFollowsTheSmoothedBuildTime) {
     EXPECT_EQ(narrowing.minRebuildInterval(), 0.25) << "never below a quarter second";
 }
 
+TEST(BuildSchedule, AScanOnEveryCoreKeepsBuildsToASmallerShare) {
+    BuildSchedule schedule;
+    schedule.resetForScan(true);
+    schedule.finish(*schedule.begin(), 100);
+    EXPECT_NEAR(schedule.minRebuildInterval(), 0.4, 1e-9) << "0.1 s a build over a quarter";
+    schedule.finish(*schedule.begin(), 300);  // smoothed to 0.16 s
+    EXPECT_NEAR(schedule.minRebuildInterval(), 0.64, 1e-9);
+    for (int i = 0; i < 10; ++i) {
+        schedule.finish(*schedule.begin(), 400);
+    }
+    EXPECT_EQ(schedule.minRebuildInterval(), 1.0) << "never beyond a second";
+
+    schedule.resetForScan();
+    schedule.finish(*schedule.begin(), 300);
+    EXPECT_NEAR(schedule.minRebuildInterval(), 0.3 / 0.65, 1e-9) << "a core to spare again";
+}
+
 TEST(BuildSchedule, TimedRebuildsWaitForTheInterval) {
     BuildSchedule schedule;
     EXPECT_TRUE(schedule.claimTimedRebuild(10'000)) << "the first tick of a scan rebuilds";
