@@ -81,6 +81,8 @@ LRESULT CALLBACK KindPane::windowProcedure(HWND window, UINT message, WPARAM wPa
 LRESULT KindPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
+        // A new DPI changes the row and header heights even where the pane keeps its size.
+        case WM_DPICHANGED_AFTERPARENT:
             updateScrollBar();
             InvalidateRect(window_, nullptr, FALSE);
             return 0;
