@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/window_classes.h"
+#include "panes/selection_panel_win32.h"
 
 namespace app {
 
@@ -9,6 +10,8 @@ MainWindow::MainWindow(settings::SettingsStore& settings) : settings_(settings) 
 
 MainWindow::~MainWindow() {
     *alive_ = false;
+    // The panel outlives this window; its rows can no longer be clicked through to it.
+    panes::SelectionPanel::instance().onRowClicked = nullptr;
     toolbarBuffer_.release();
     controller_.discardScan();
     if (window_ != nullptr) {

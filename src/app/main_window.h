@@ -6,10 +6,11 @@
 // The class spans one file per concern: main_window.cpp (creation, the message loop and the
 // end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
-// main_window_commands.cpp (messages and commands) and main_window_status.cpp (opening and
-// following a scan).
+// main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
+// following a scan) and main_window_panes.cpp (the kinds pane and the two tool windows).
 
 #include "app/main_layout.h"
+#include "panes/kind_pane_win32.h"
 #include "scan/measures.h"
 #include "scan/scan_controller.h"
 #include "scan/window_notifier_win32.h"
@@ -83,6 +84,12 @@ class MainWindow {
     scan::Measure measure() const { return measure_; }
     const MainLayout& mainLayout() const { return layout_; }
     treemap::TreemapView* treemapView() const { return treemapView_.get(); }
+    panes::KindPane* kindPane() const { return kindPane_.get(); }
+
+    // Makes `node` the chosen node of every view that shows one, and feeds the panels with it.
+    void selectNode(std::int32_t node);
+    // The node the commands and the panels act on; -1 for none.
+    std::int32_t focusNode() const;
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -91,6 +98,13 @@ class MainWindow {
     void buildChrome();
     void createToolbar();
     void createTreemapView();
+    void createKindPane();
+    void toggleSelectionPanel();
+    void toggleInformationPanel();
+    void clearInspectors();
+    // A node's value as the views show it: under the measure, in file lengths for the current
+    // size when physical sizes are off; 0 without a scan or for a row not published.
+    std::int64_t displayedValue(std::int32_t node) const;
     void buildMenu();
     void paint();
     void paintToolbarBand(HDC dc);
@@ -119,6 +133,7 @@ class MainWindow {
     HWND refreshButton_ = nullptr;
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<treemap::TreemapView> treemapView_;
+    std::unique_ptr<panes::KindPane> kindPane_;
     scan::Measure measure_ = scan::MeasureCurrentSize;
     // Declared before the controller, which still stops the ticking when it is destroyed.
     std::unique_ptr<scan::WindowNotifier> notifier_;

@@ -3,6 +3,8 @@
 #include "app/commands.h"
 #include "app/measure_box.h"
 #include "app/window_classes.h"
+#include "panes/information_panel_win32.h"
+#include "panes/selection_panel_win32.h"
 #include "scan/volumes.h"
 #include "ui/theme_win32.h"
 
@@ -104,8 +106,10 @@ constexpr Popup kMenuBar[] = {
 
 void MainWindow::buildChrome() {
     createToolbar();
+    createKindPane();
     createTreemapView();
     ui::applyWindowTheme(window_);
+    ui::applyWindowTheme(kindPane_->window());
     ui::applyWindowTheme(measureBox_);
     treemapView_->setColours(&kindColours_);
 
@@ -122,6 +126,9 @@ void MainWindow::buildChrome() {
         return tooltipText(node, hiddenCount, title, body);
     };
     treemapView_->animatedZooming = [this] { return settings_.animatedZooming(); };
+    panes::SelectionPanel::instance().onRowClicked = [this](std::int32_t node) {
+        selectNode(node);
+    };
     settings_.addSettingsListener([this, alive = std::weak_ptr<bool>(alive_)] {
         if (alive.lock()) {
             applySettings();
@@ -185,9 +192,8 @@ void MainWindow::onInitMenuPopup(HMENU popup) {
     };
     enable(CommandZoomOut, treemapView_ != nullptr && treemapView_->zoomDepth() > 1);
     check(CommandFileKindsPanel, settings_.showFileKindStatistics());
-    // The panels do not exist yet, so they are never shown.
-    check(CommandSelectionPanel, false);
-    check(CommandInformationPanel, false);
+    check(CommandSelectionPanel, panes::SelectionPanel::instance().shown());
+    check(CommandInformationPanel, panes::InformationPanel::instance().shown());
     check(CommandShowFreeSpace, settings_.showFreeSpace());
     check(CommandShowOtherSpace, settings_.showOtherSpace());
     check(CommandShowLogicalSize, !settings_.showPhysicalFileSize());
@@ -204,6 +210,8 @@ void MainWindow::applySettings() {
         return;
     }
     kindColours_.setConsistent(settings_.consistentKindColours());
+    kindPane_->setUseLogicalSize(!settings_.showPhysicalFileSize());
+    kindPane_->setSmallFont(settings_.smallFontKinds());
     treemap::TreemapOptions& options = treemapView_->options();
     options.useLogicalSize = !settings_.showPhysicalFileSize();
     options.spaceBlocks = buildSpaceBlocks();
@@ -223,8 +231,8 @@ void MainWindow::paint() {
         GetClientRect(window_, &client);
         client.top = ChromeMetrics::at(ui::windowDpi(window_)).toolbarHeight;
         const HRGN uncovered = CreateRectRgnIndirect(&client);
-        const HWND panes[] = {treemapView_->window()};
-        for (const HWND pane : panes) {
+        const HWND covering[] = {kindPane_->window(), treemapView_->window()};
+        for (const HWND pane : covering) {
             if (pane != nullptr && IsWindowVisible(pane)) {
                 const RECT covered = clientRectOf(pane, window_);
                 const HRGN paneRegion = CreateRectRgnIndirect(&covered);
@@ -298,6 +306,15 @@ void MainWindow::followAppearance() {
     }
     ui::applyWindowTheme(window_);
     ui::applyWindowTheme(measureBox_);
+    // Children and tool windows are not repainted with the main window.
+    for (const HWND pane : {kindPane_ != nullptr ? kindPane_->window() : nullptr,
+                            panes::InformationPanel::instance().window(),
+                            panes::SelectionPanel::instance().window()}) {
+        if (pane != nullptr) {
+            ui::applyWindowTheme(pane);
+            InvalidateRect(pane, nullptr, FALSE);
+        }
+    }
     if (treemapView_ != nullptr) {
         // The free-space block takes its colour from the appearance.
         treemapView_->options().spaceBlocks = buildSpaceBlocks();

@@ -137,6 +137,12 @@ void MainWindow::command(int id) {
         case CommandZoomToTop:
             treemapView_->zoomToTop();
             break;
+        case CommandSelectionPanel:
+            toggleSelectionPanel();
+            break;
+        case CommandInformationPanel:
+            toggleInformationPanel();
+            break;
         default:
             break;
     }
@@ -156,6 +162,7 @@ void MainWindow::onMeasureChanged() {
     measure_ = static_cast<scan::Measure>(chosen);
     treemapView_->options().measure = static_cast<std::int32_t>(measure_);
     treemapView_->requestPicture();
+    kindPane_->setMeasure(measure_);
     treemapView_->zoomToTop();
     treemapView_->setSelectedNode(-1);
     refreshViews(false);

@@ -46,6 +46,7 @@ void MainWindow::layout() {
     place(refreshButton_, result.toolbar.refresh);
     place(stopButton_, result.toolbar.stop);
     place(zoomOutButton_, result.toolbar.zoomOut);
+    placeOrHide(kindPane_->window(), result.kinds);
     placeOrHide(treemapView_->window(), result.treemap);
     // The gaps moved with the panes; the band's status line may have another width.
     InvalidateRect(window_, nullptr, FALSE);

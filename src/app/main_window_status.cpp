@@ -45,6 +45,7 @@ void show(HWND control, bool shown) {
 }  // namespace
 
 void MainWindow::openScan(const std::u16string& path) {
+    clearInspectors();
     SetWindowTextW(window_, scan::wide(u"Rozovizov \u2014 " + path));
     welcomeShown_ = false;
     elevationOffered_ = false;
@@ -53,6 +54,7 @@ void MainWindow::openScan(const std::u16string& path) {
     EnableWindow(stopButton_, TRUE);
     SetWindowTextW(stopButton_, L"Stop");
     controller_.startScan(path);
+    kindPane_->setScanner(controller_.scanner());
     treemapView_->setStore(controller_.scanner()->sharedStore());
     layout();
     refreshViews(false);
@@ -63,7 +65,9 @@ void MainWindow::closeScan() {
         return;
     }
     controller_.discardScan();
+    kindPane_->setScanner(nullptr);
     treemapView_->setStore(nullptr);
+    clearInspectors();
     SetWindowTextW(window_, L"Rozovizov");
     welcomeShown_ = true;
     layout();
@@ -91,6 +95,7 @@ void MainWindow::refreshViews(bool fromTimer) {
     if (!settings_.consistentKindColours() && scanner != nullptr) {
         kindColours_.rankKinds(scan::kindTotals(scanner->kindTotals(), measure_, false));
     }
+    kindPane_->reloadRows();
 
     // The blocks follow the drive of this scan and the root as it grows, so they are made anew
     // before every picture.
@@ -126,15 +131,6 @@ void MainWindow::updateMeasureBox() {
     SendMessageW(measureBox_, CB_INSERTSTRING, scan::MeasureAddedSinceScan,
                  reinterpret_cast<LPARAM>(wanted.c_str()));
     SendMessageW(measureBox_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-}
-
-void MainWindow::updateInspectors(std::int32_t node) {
-    const scan::Scanner* scanner = controller_.scanner();
-    if (scanner == nullptr || node < 0 ||
-        static_cast<std::uint64_t>(node) >= scanner->store().publishedCount()) {
-        return;
-    }
-    // The information and selection panels, once they exist, are fed here.
 }
 
 std::vector<treemap::SpaceBlock> MainWindow::buildSpaceBlocks() const {
