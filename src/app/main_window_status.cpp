@@ -51,6 +51,7 @@ void MainWindow::openScan(const std::u16string& path) {
     elevationOffered_ = false;
     treemapView_->setStore(nullptr);
     treemapView_->schedule().resetForScan(scanTakesEveryCore());
+    treemapView_->setRecycling(true);
     EnableWindow(stopButton_, TRUE);
     SetWindowTextW(stopButton_, L"Stop");
     controller_.startScan(path);
@@ -169,6 +170,8 @@ void MainWindow::onProgressTick() {
 }
 
 void MainWindow::onScanEnded() {
+    // Pictures no longer follow each other closely: the spare one goes.
+    treemapView_->setRecycling(false);
     refreshViews(false);
     SetWindowTextW(stopButton_, L"Stop");
     EnableWindow(stopButton_, TRUE);

@@ -17,10 +17,24 @@ TreemapImage renderTreemap(const TreemapJob& job) {
     return renderTreemap(*job.store, job.root, job.width, job.height, job.colours, job.options);
 }
 
+namespace {
+
+std::unique_ptr<TreemapImage> renderIntoSpare(const TreemapJob& job) {
+    std::unique_ptr<TreemapImage> image = job.recycler ? job.recycler->take() : nullptr;
+    if (!image || !job.store) {
+        return std::make_unique<TreemapImage>(renderTreemap(job));
+    }
+    renderTreemapInto(*image, *job.store, job.root, job.width, job.height, job.colours,
+                      job.options);
+    return image;
+}
+
+}  // namespace
+
 void runTreemapBuild(const TreemapJob& job) {
     const auto start = std::chrono::steady_clock::now();
     auto result = std::make_unique<BuildResult>();
-    result->image = std::make_unique<TreemapImage>(renderTreemap(job));
+    result->image = renderIntoSpare(job);
     const std::chrono::duration<double, std::milli> elapsed =
         std::chrono::steady_clock::now() - start;
     result->milliseconds = elapsed.count();

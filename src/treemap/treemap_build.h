@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 namespace treemap {
 
@@ -46,6 +47,26 @@ class LostBuilds {
     std::atomic<std::uint64_t> last_{0};
 };
 
+// One spent picture kept for the next build to draw into, so that builds in quick succession
+// (while a scan runs) reuse their buffers instead of asking the system for fresh memory each time.
+// Given by the view's thread, taken by a build thread.
+class PictureRecycler {
+  public:
+    void give(std::unique_ptr<TreemapImage> picture) {
+        std::lock_guard guard(lock_);
+        spare_ = std::move(picture);
+    }
+    // The spare picture, or null when there is none.
+    std::unique_ptr<TreemapImage> take() {
+        std::lock_guard guard(lock_);
+        return std::move(spare_);
+    }
+
+  private:
+    std::mutex lock_;
+    std::unique_ptr<TreemapImage> spare_;
+};
+
 struct TreemapJob {
     std::shared_ptr<const scan::NodeStore> store;
     scan::NodeId root = 0;
@@ -60,6 +81,8 @@ struct TreemapJob {
     std::shared_ptr<BuildNotifier> notifier;
     // Told when the result could not be delivered; may be empty.
     std::shared_ptr<LostBuilds> lost;
+    // Where a spent picture to draw into may wait; may be empty.
+    std::shared_ptr<PictureRecycler> recycler;
 };
 
 // Renders the job's picture; an empty image when the job has no store.

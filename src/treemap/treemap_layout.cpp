@@ -59,9 +59,12 @@ class Layouter {
           values_(scan::measureColumn(store, static_cast<scan::Measure>(options.measure),
                                       !options.useLogicalSize)) {}
 
-    std::vector<TreemapItem> run(scan::NodeId root, const Rect& area) {
+    void run(std::vector<TreemapItem>& items, scan::NodeId root, const Rect& area) {
+        items.clear();
+        items_.swap(items);
         if (root >= published_) {
-            return {};
+            items_.swap(items);
+            return;
         }
         // A drawing of hundreds of thousands of items would otherwise be copied a dozen times as
         // the list doubles. Rows after the root bound the count from above, and so, loosely, does
@@ -69,7 +72,7 @@ class Layouter {
         const double rows = static_cast<double>(published_ - root) + 8;
         items_.reserve(static_cast<std::size_t>(std::min(rows, area.area() / 4 + 64)));
         layoutNode(root, area, 0, CushionSurface{}, kTopRidgeHeight);
-        return std::move(items_);
+        items_.swap(items);
     }
 
   private:
@@ -322,7 +325,15 @@ std::vector<PlacedEntry> squarify(const std::vector<LayoutEntry>& entries, const
 
 std::vector<TreemapItem> layoutTreemap(const scan::NodeStore& store, scan::NodeId root,
                                        double width, double height, const TreemapOptions& options) {
-    return Layouter(store, options).run(root, Rect{0, 0, width, height});
+    std::vector<TreemapItem> items;
+    layoutTreemapInto(items, store, root, width, height, options);
+    return items;
+}
+
+void layoutTreemapInto(std::vector<TreemapItem>& items, const scan::NodeStore& store,
+                       scan::NodeId root, double width, double height,
+                       const TreemapOptions& options) {
+    Layouter(store, options).run(items, root, Rect{0, 0, width, height});
 }
 
 }  // namespace treemap

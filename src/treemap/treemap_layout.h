@@ -74,6 +74,10 @@ struct TreemapItem {
 // publishedCount gives an empty list; an area under 9 square pixels gives the root alone, drawn.
 std::vector<TreemapItem> layoutTreemap(const scan::NodeStore& store, scan::NodeId root,
                                        double width, double height, const TreemapOptions& options);
+// The same into `items`, whose earlier content is dropped and whose memory is reused.
+void layoutTreemapInto(std::vector<TreemapItem>& items, const scan::NodeStore& store,
+                       scan::NodeId root, double width, double height,
+                       const TreemapOptions& options);
 
 struct LayoutEntry {
     std::int32_t id = 0;

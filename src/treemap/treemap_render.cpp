@@ -137,11 +137,25 @@ void paintCushion(TreemapImage& image, const TreemapItem& item, std::uint32_t co
 TreemapImage renderTreemap(const scan::NodeStore& store, scan::NodeId root, int width, int height,
                            const KindColours& colours, const TreemapOptions& options) {
     TreemapImage image;
+    renderTreemapInto(image, store, root, width, height, colours, options);
+    return image;
+}
+
+void renderTreemapInto(TreemapImage& image, const scan::NodeStore& store, scan::NodeId root,
+                       int width, int height, const KindColours& colours,
+                       const TreemapOptions& options) {
     image.root = root;
+    image.width = 0;
+    image.height = 0;
+    image.blockInfo.clear();
     if (width <= 0 || height <= 0 || root >= store.publishedCount()) {
-        return image;
+        image.items.clear();
+        image.pixels.clear();
+        image.itemAt.clear();
+        image.nodeRects.assign(image.items);
+        return;
     }
-    image.items = layoutTreemap(store, root, width, height, options);
+    layoutTreemapInto(image.items, store, root, width, height, options);
     for (const SpaceBlock& block : options.spaceBlocks) {
         image.blockInfo[block.id] = BlockInfo{block.label, block.size, block.colour};
     }
@@ -160,7 +174,6 @@ TreemapImage renderTreemap(const scan::NodeStore& store, scan::NodeId root, int 
         }
     }
     image.nodeRects.assign(image.items);
-    return image;
 }
 
 }  // namespace treemap

@@ -89,5 +89,10 @@ void paintCushion(TreemapImage& image, const TreemapItem& item, std::uint32_t co
 // Reads the store without a lock, so it may run while a scan appends.
 TreemapImage renderTreemap(const scan::NodeStore& store, scan::NodeId root, int width, int height,
                            const KindColours& colours, const TreemapOptions& options);
+// The same into `image`, whose earlier picture is dropped and whose buffers are reused: a build
+// that follows a scan then writes into memory it already has rather than into fresh pages.
+void renderTreemapInto(TreemapImage& image, const scan::NodeStore& store, scan::NodeId root,
+                       int width, int height, const KindColours& colours,
+                       const TreemapOptions& options);
 
 }  // namespace treemap

@@ -26,6 +26,14 @@ void TreemapViewModel::setStore(std::shared_ptr<const scan::NodeStore> store) {
     animation_.reset();
 }
 
+void TreemapViewModel::setRecycling(bool on) {
+    if (!on) {
+        recycler_.reset();
+    } else if (!recycler_) {
+        recycler_ = std::make_shared<PictureRecycler>();
+    }
+}
+
 void TreemapViewModel::resize(ClientSize client) {
     client_ = client;
     requestPicture();
@@ -55,6 +63,7 @@ bool TreemapViewModel::requestPicture() {
     job.window = window_;
     job.notifier = notifier_;
     job.lost = schedule_.lostBuilds();
+    job.recycler = recycler_;
     startTreemapBuild(std::move(job));
     return true;
 }
@@ -64,7 +73,11 @@ bool TreemapViewModel::acceptBuild(std::uint32_t generation, std::unique_ptr<Bui
     const bool accepted =
         schedule_.finish(generation, milliseconds) == BuildSchedule::Verdict::Accepted;
     if (accepted) {
+        std::unique_ptr<TreemapImage> spent = std::move(picture_);
         picture_ = result ? std::move(result->image) : nullptr;
+        if (recycler_ && spent) {
+            recycler_->give(std::move(spent));
+        }
         hoverItem_ = -1;
     }
     result.reset();

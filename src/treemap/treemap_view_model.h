@@ -42,6 +42,9 @@ class TreemapViewModel {
     // previous store (whose items name its rows) can never be shown over this one. Builds
     // nothing; the window repaints and stops its animation timer.
     void setStore(std::shared_ptr<const scan::NodeStore> store);
+    // While on (during a scan, when pictures follow each other closely), a replaced picture is
+    // kept for the next build to draw into. Turning it off frees the kept one.
+    void setRecycling(bool on);
     const scan::NodeStore* store() const { return store_.get(); }
 
     // The client area changed; asks for a picture of the new size.
@@ -120,6 +123,8 @@ class TreemapViewModel {
     ClientSize client_;
     BuildSchedule schedule_;
     std::unique_ptr<TreemapImage> picture_;
+    // Set while recycling is on.
+    std::shared_ptr<PictureRecycler> recycler_;
     std::int32_t hoverItem_ = -1;
     std::int32_t selectedNode_ = -1;
     std::vector<ZoomEntry> zoomStack_;

@@ -69,6 +69,7 @@ class TreemapView {
     // The timing of builds, which the main window's progress tick consults.
     BuildSchedule& schedule() { return model_.schedule(); }
     const TreemapViewModel& model() const { return model_; }
+    void setRecycling(bool on) { model_.setRecycling(on); }
     // The destination of the last animation frame painted, and whether it was the last frame.
     const std::optional<AnimationFrame>& lastAnimationFrame() const { return lastFrame_; }
 

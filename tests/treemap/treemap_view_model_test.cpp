@@ -160,6 +160,33 @@ TEST_F(TreemapViewModelTest, AResizeDuringABuildIsServedByTheNextBuild) {
     EXPECT_FALSE(model_.schedule().buildPending());
 }
 
+TEST_F(TreemapViewModelTest, WhileRecyclingABuildDrawsIntoTheSpentPictureAndDrawsItAfresh) {
+    model_.setRecycling(true);
+    const std::shared_ptr<scan::NodeStore> store = filesOnly(40);
+    model_.setStore(store);
+    model_.resize({300, 200});
+    ASSERT_TRUE(deliver());
+    const std::uint32_t* firstBuffer = model_.picture()->pixels.data();
+    model_.resize({200, 100});  // a smaller picture whose old one is kept for the next
+    ASSERT_TRUE(deliver());
+    model_.resize({250, 120});
+    ASSERT_TRUE(deliver());
+
+    const TreemapImage& reused = *model_.picture();
+    EXPECT_EQ(reused.pixels.data(), firstBuffer) << "the first picture's buffer was drawn into";
+    const TreemapImage fresh = renderTreemap(*store, 0, 250, 120, colours_, {});
+    EXPECT_EQ(reused.width, 250);
+    EXPECT_EQ(reused.items.size(), fresh.items.size());
+    EXPECT_EQ(reused.pixels, fresh.pixels);
+    EXPECT_EQ(reused.itemAt, fresh.itemAt);
+    EXPECT_EQ(reused.nodeRects.size(), fresh.nodeRects.size());
+
+    model_.setRecycling(false);
+    model_.resize({260, 120});
+    ASSERT_TRUE(deliver());
+    EXPECT_NE(model_.picture(), nullptr);
+}
+
 TEST_F(TreemapViewModelTest, NothingIsBuiltWithoutSomethingToShow) {
     EXPECT_FALSE(model_.requestPicture()) << "no store";
     model_.setStore(std::make_shared<scan::NodeStore>());
