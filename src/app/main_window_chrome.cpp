@@ -105,6 +105,7 @@ constexpr Popup kMenuBar[] = {
 void MainWindow::buildChrome() {
     createToolbar();
     createTreemapView();
+    createPendingPane();
     ui::applyWindowTheme(window_);
     ui::applyWindowTheme(measureBox_);
     treemapView_->setColours(&kindColours_);
@@ -122,6 +123,7 @@ void MainWindow::buildChrome() {
         return tooltipText(node, hiddenCount, title, body);
     };
     treemapView_->animatedZooming = [this] { return settings_.animatedZooming(); };
+    preparePendingDeletes();
     settings_.addSettingsListener([this, alive = std::weak_ptr<bool>(alive_)] {
         if (alive.lock()) {
             applySettings();
@@ -223,7 +225,8 @@ void MainWindow::paint() {
         GetClientRect(window_, &client);
         client.top = ChromeMetrics::at(ui::windowDpi(window_)).toolbarHeight;
         const HRGN uncovered = CreateRectRgnIndirect(&client);
-        const HWND panes[] = {treemapView_->window()};
+        const HWND panes[] = {treemapView_->window(),
+                              pendingPane_ != nullptr ? pendingPane_->window() : nullptr};
         for (const HWND pane : panes) {
             if (pane != nullptr && IsWindowVisible(pane)) {
                 const RECT covered = clientRectOf(pane, window_);
