@@ -95,7 +95,8 @@ double countdownFraction(std::int64_t remaining) {
 }
 
 std::uint32_t countdownColour(double fraction, std::uint32_t accent) {
-    const double t = std::clamp((0.7 - fraction) / 0.4, 0.0, 1.0);
+    // Rounded to a millionth, so that 30% left, which is not exact in binary, is fully red.
+    const double t = std::round(std::clamp((0.7 - fraction) / 0.4, 0.0, 1.0) * 1e6) / 1e6;
     std::uint32_t colour = 0;
     for (const int shift : {0, 8, 16}) {
         const int from = channel(accent, shift);
