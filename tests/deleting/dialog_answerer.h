@@ -4,11 +4,13 @@
 // thread timer fires inside their modal loops, finds each dialog as it appears, records its
 // texts and its default button, and presses the button that the test chooses. Windows only.
 
+#include "window_harness.h"
+
 #include <windows.h>
 
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace deleting::windowtest {
@@ -17,7 +19,12 @@ struct SeenDialog {
     std::wstring caption;
     std::wstring texts;  // the texts of all its controls, one per line
     int defaultButton = 0;
+    int focusedButton = 0;  // the control with the keyboard focus when it was seen
 };
+
+// An answer that presses Enter on the keyboard instead of a button, so that the dialog's own
+// default decides.
+inline constexpr int kPressEnter = -1;
 
 class DialogAnswerer {
   public:
@@ -79,12 +86,21 @@ class DialogAnswerer {
         if (HIWORD(defaultId) == DC_HASDEFID) {
             seen.defaultButton = LOWORD(defaultId);
         }
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(dialog, focus)) {
+            seen.focusedButton = GetDlgCtrlID(focus);
+        }
         const int button = answer_(seen);
         if (button == 0) {
             return;
         }
         seen_.push_back(seen);
         answered_.push_back(dialog);
+        if (button == kPressEnter) {
+            SetForegroundWindow(dialog);
+            harness::pressKey(VK_RETURN);
+            return;
+        }
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
     }

@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "deleting/deleting_texts.h"
+#include "deleting/leaving_dialog_win32.h"
 #include "deleting/recycle_bin_win32.h"
 #include "scan/text.h"
 
@@ -83,7 +84,7 @@ class RecycleWindowTest : public app::windowtest::MainWindowFixture {
     }
 
     void write(const std::string& relative, std::size_t bytes) {
-        const fs::path path = tree_ / relative;
+        const fs::path path = (tree_ / relative).make_preferred();
         fs::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << std::string(bytes, 'r');
         files_.push_back(path);
@@ -91,7 +92,7 @@ class RecycleWindowTest : public app::windowtest::MainWindowFixture {
     const scan::Scanner& scanner() const { return *main_.controller().scanner(); }
     const scan::NodeStore& store() const { return scanner().store(); }
     std::int32_t node(const std::string& relative) const {
-        const std::u16string wanted = (tree_ / relative).u16string();
+        const std::u16string wanted = (tree_ / relative).make_preferred().u16string();
         for (scan::NodeId row = 1; row < store().publishedCount(); ++row) {
             if (store().pathOf(row, u'\\') == wanted) {
                 return static_cast<std::int32_t>(row);
@@ -189,10 +190,9 @@ TEST_F(RecycleWindowTest, DelSendsTheSelectedFileToTheBinWhenItsCountdownEnds) {
 
 TEST_F(RecycleWindowTest, UndeleteAndUndeleteAllPutBackEveryTotalExactly) {
     const auto totals = [this] {
-        std::vector<std::uint64_t> values{store().size.get(0), store().allocated.get(0),
-                                          store().fileCount.get(0), store().addedMonth.get(0),
-                                          store().addedHalfYear.get(0),
-                                          store().addedSinceScan.get(0)};
+        std::vector<std::uint64_t> values{
+            store().size.get(0),       store().allocated.get(0),     store().fileCount.get(0),
+            store().addedMonth.get(0), store().addedHalfYear.get(0), store().addedSinceScan.get(0)};
         for (scan::Measure measure = 0; measure < 4; ++measure) {
             for (const bool logical : {false, true}) {
                 for (const scan::KindTotal& kind :
@@ -231,7 +231,7 @@ TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAs
     ASSERT_EQ(items().size(), 1u);
     EXPECT_EQ(items()[0].name, u"docs");
 
-    int pressed = IDCANCEL;
+    int pressed = windowtest::kPressEnter;
     DialogAnswerer answerer([&](const SeenDialog&) { return pressed; });
     UpdateWindow(pane());
     clickInPane(main_.pendingPane()->deleteNowButton());
@@ -241,8 +241,8 @@ TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAs
     EXPECT_NE(question.texts.find(L"1 item will go to the Recycle Bin straight away, without the "
                                   L"rest of the countdown. This cannot be undone from here."),
               std::wstring::npos);
-    EXPECT_EQ(question.defaultButton, IDCANCEL) << "Enter must not delete";
-    EXPECT_EQ(items().size(), 1u) << "cancelled";
+    EXPECT_EQ(question.focusedButton, IDCANCEL);
+    EXPECT_EQ(items().size(), 1u) << "Enter cancels";
     EXPECT_TRUE(fs::exists(tree_ / "docs"));
 
     pressed = IDOK;
@@ -274,8 +274,8 @@ TEST_F(RecycleWindowTest, AnItemTheBinRefusesComesBackWithTheMessageAndStaysWher
             failureText((tree_ / "other.txt").u16string(), kRefusedReason);
         EXPECT_NE(message.texts.find(reinterpret_cast<const wchar_t*>(expected.c_str())),
                   std::wstring::npos)
-            << scan::toUtf8(std::u16string(
-                   reinterpret_cast<const char16_t*>(message.texts.c_str())));
+            << scan::toUtf8(
+                   std::u16string(reinterpret_cast<const char16_t*>(message.texts.c_str())));
     }
     fs::remove(trash_);
     fs::rename(aside, trash_);
