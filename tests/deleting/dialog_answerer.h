@@ -25,19 +25,22 @@ struct SeenDialog {
 // An answer that presses Enter on the keyboard instead of a button, so that the dialog's own
 // default decides.
 inline constexpr int kPressEnter = -1;
+// An answer that closes the dialog the way that does least: Cancel, else No, else OK.
+inline constexpr int kDismiss = -2;
 
 class DialogAnswerer {
   public:
     // Given what a dialog shows, the id of the button to press (0 leaves it open for now).
     using Answer = std::function<int(const SeenDialog& dialog)>;
 
-    explicit DialogAnswerer(Answer answer) : answer_(std::move(answer)) {
+    // The newest answerer answers; when it goes, the one before it answers again.
+    explicit DialogAnswerer(Answer answer) : answer_(std::move(answer)), previous_(current_) {
         current_ = this;
         timer_ = SetTimer(nullptr, 0, 20, &DialogAnswerer::onTimer);
     }
     ~DialogAnswerer() {
         KillTimer(nullptr, timer_);
-        current_ = nullptr;
+        current_ = previous_;
     }
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
@@ -90,7 +93,12 @@ class DialogAnswerer {
         if (focus != nullptr && IsChild(dialog, focus)) {
             seen.focusedButton = GetDlgCtrlID(focus);
         }
-        const int button = answer_(seen);
+        int button = answer_(seen);
+        if (button == kDismiss) {
+            button = GetDlgItem(dialog, IDCANCEL) != nullptr ? IDCANCEL
+                     : GetDlgItem(dialog, IDNO) != nullptr   ? IDNO
+                                                             : IDOK;
+        }
         if (button == 0) {
             return;
         }
@@ -107,6 +115,7 @@ class DialogAnswerer {
 
     static inline DialogAnswerer* current_ = nullptr;
     Answer answer_;
+    DialogAnswerer* previous_ = nullptr;
     UINT_PTR timer_ = 0;
     std::vector<SeenDialog> seen_;
     std::vector<HWND> answered_;

@@ -133,6 +133,14 @@ class RecycleWindowTest : public app::windowtest::MainWindowFixture {
         SendMessageW(pane(), WM_LBUTTONUP, 0, at);
     }
 
+    // A dialog that a test does not expect would wait for a user for ever: it fails the test and
+    // is dismissed instead.
+    DialogAnswerer unexpected_{[](const SeenDialog& dialog) {
+        ADD_FAILURE() << "an unexpected dialog: "
+                      << scan::toUtf8(std::u16string(
+                             reinterpret_cast<const char16_t*>(dialog.texts.c_str())));
+        return windowtest::kDismiss;
+    }};
     app::MainWindow main_{settings_};
     fs::path tree_;
     fs::path trash_;
@@ -256,9 +264,19 @@ TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAs
 TEST_F(RecycleWindowTest, AnItemTheBinRefusesComesBackWithTheMessageAndStaysWhereItWas) {
     // The bin's folder replaced by a file: Wine can no longer move anything into it, and its
     // shell would destroy the item instead unless told to ask.
-    const fs::path aside = trash_.parent_path() / "files-aside";
-    fs::rename(trash_, aside);
-    std::ofstream(trash_) << "not a folder";
+    struct BrokenBin {
+        explicit BrokenBin(fs::path files) : files_(std::move(files)) {
+            fs::rename(files_, aside_);
+            std::ofstream(files_) << "not a folder";
+        }
+        ~BrokenBin() {
+            fs::remove(files_);
+            fs::rename(aside_, files_);
+        }
+        fs::path files_;
+        fs::path aside_ = files_.parent_path() / "files-aside";
+    };
+    std::optional<BrokenBin> broken(std::in_place, trash_);
     const std::uint64_t before = rootSize();
     main_.moveToRecycleBin({node("other.txt")});
     {
@@ -277,8 +295,7 @@ TEST_F(RecycleWindowTest, AnItemTheBinRefusesComesBackWithTheMessageAndStaysWher
             << scan::toUtf8(
                    std::u16string(reinterpret_cast<const char16_t*>(message.texts.c_str())));
     }
-    fs::remove(trash_);
-    fs::rename(aside, trash_);
+    broken.reset();
     EXPECT_TRUE(items().empty());
     EXPECT_EQ(rootSize(), before) << "back in the totals";
     EXPECT_EQ(fs::file_size(tree_ / "other.txt"), 400u);
