@@ -379,6 +379,21 @@ TEST_F(RecycleWindowTest, RefreshWithItemsPendingSettlesThemBeforeTheNewScan) {
     expectOnlyGone(tree_ / "other.txt");
 }
 
+TEST_F(RecycleWindowTest, RefreshingAFolderWithItemsPendingPutsThemBackFirstWhenAsked) {
+    const std::uint64_t before = rootSize();
+    main_.moveToRecycleBin({node("docs/report.txt")});
+    main_.treemapView()->setSelectedNode(node("docs"));
+    DialogAnswerer answerer([](const SeenDialog&) { return kPutThemBackButton; });
+    SendMessageW(main_.window(), WM_COMMAND, app::CommandRefreshFolder, 0);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_TRUE(items().empty()) << "settled before the folder's rows were rebuilt";
+    ASSERT_TRUE(pumpUntil(main_, [&] { return !main_.controller().running(); }));
+    EXPECT_EQ(rootSize(), before);
+    EXPECT_NE(node("docs/report.txt"), -1) << "listed again by the refresh";
+    expectOnlyGone(tree_ / "nothing");
+    EXPECT_TRUE(newInTrash().empty());
+}
+
 // Run by a second test entry whose XDG_DATA_HOME names a file, so that Wine has no Recycle Bin at
 // all: the check before the operation refuses, and the shell never gets the item to destroy.
 class WithoutRecycleBin : public RecycleWindowTest {};
