@@ -7,9 +7,12 @@
 // end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
 // main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
-// following a scan) and main_window_panes.cpp (the kinds pane and the two tool windows).
+// following a scan), main_window_panes.cpp (the kinds pane and the two tool windows) and
+// main_window_deleting.cpp (the pending deletes and their pane).
 
 #include "app/main_layout.h"
+#include "deleting/pending_deletes.h"
+#include "deleting/pending_pane_win32.h"
 #include "panes/kind_pane_win32.h"
 #include "scan/measures.h"
 #include "scan/scan_controller.h"
@@ -22,6 +25,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +34,9 @@ namespace app {
 
 inline constexpr const wchar_t* kMainWindowClass = L"RozovizovMainWindow";
 inline constexpr const wchar_t* kProgramName = L"Rozovizov";
+// The pending deletes' countdown tick on the main window (timer 1 is the scan's progress).
+inline constexpr UINT_PTR kPendingTimer = 2;
+inline constexpr UINT kPendingTimerMilliseconds = 100;
 
 class MainWindow {
   public:
@@ -75,6 +82,21 @@ class MainWindow {
     // splitters.
     void layout();
 
+    // The nodes that Del and "Move to Recycle Bin" act on: the treemap's selected node for now.
+    std::vector<std::int32_t> selectedNodes() const;
+    // Command 212: queues the selection for the Recycle Bin.
+    void moveSelectionToRecycleBin();
+    // Queues `nodes`: nothing without a scan or while one runs; nodes no longer in the tree are
+    // skipped, and anything inside a queued folder is refused.
+    void moveToRecycleBin(const std::vector<std::int32_t>& nodes);
+    // Before the scan is left (Open, either refresh, closing): with items pending, asks whether
+    // to delete them now or put them back, holding their countdown meanwhile; then runs
+    // `continuation` unless the user cancelled. Answers true, without running it, when nothing
+    // was pending, so that the caller goes on by itself.
+    bool settleBeforeLeaving(const std::function<void()>& continuation);
+    // "Delete Now" in the pending pane: asks, defaulting to Cancel, and sends everything.
+    void confirmDeleteNow();
+
     HWND window() const { return window_; }
     HACCEL accelerators() const { return accelerators_; }
     const scan::ScanController& controller() const { return controller_; }
@@ -90,6 +112,9 @@ class MainWindow {
     void selectNode(std::int32_t node);
     // The node the commands and the panels act on; -1 for none.
     std::int32_t focusNode() const;
+
+    deleting::PendingDeletes& pendingDeletes() { return pending_; }
+    deleting::PendingPane* pendingPane() const { return pendingPane_.get(); }
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -118,6 +143,13 @@ class MainWindow {
     void onScanEnded();
     void onProgressTick();
     void onClose();
+    void createPendingPane();
+    void preparePendingDeletes();
+    void onPendingChanged();
+    void onPendingTick();
+    // settleBeforeLeaving, then `continuation` at once when nothing was pending.
+    void leaveThen(const std::function<void()>& continuation);
+    void refreshFolder();
     void updateMeasureBox();
     std::vector<treemap::SpaceBlock> buildSpaceBlocks() const;
     bool tooltipText(std::int32_t node, std::int32_t hiddenCount, std::u16string& title,
@@ -134,6 +166,9 @@ class MainWindow {
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<treemap::TreemapView> treemapView_;
     std::unique_ptr<panes::KindPane> kindPane_;
+    // The list before its pane, which shows it and so goes first.
+    deleting::PendingDeletes pending_;
+    std::unique_ptr<deleting::PendingPane> pendingPane_;
     scan::Measure measure_ = scan::MeasureCurrentSize;
     // Declared before the controller, which still stops the ticking when it is destroyed.
     std::unique_ptr<scan::WindowNotifier> notifier_;

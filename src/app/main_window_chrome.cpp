@@ -108,6 +108,7 @@ void MainWindow::buildChrome() {
     createToolbar();
     createKindPane();
     createTreemapView();
+    createPendingPane();
     ui::applyWindowTheme(window_);
     ui::applyWindowTheme(kindPane_->window());
     ui::applyWindowTheme(measureBox_);
@@ -129,6 +130,7 @@ void MainWindow::buildChrome() {
     panes::SelectionPanel::instance().onRowClicked = [this](std::int32_t node) {
         selectNode(node);
     };
+    preparePendingDeletes();
     settings_.addSettingsListener([this, alive = std::weak_ptr<bool>(alive_)] {
         if (alive.lock()) {
             applySettings();
@@ -231,7 +233,8 @@ void MainWindow::paint() {
         GetClientRect(window_, &client);
         client.top = ChromeMetrics::at(ui::windowDpi(window_)).toolbarHeight;
         const HRGN uncovered = CreateRectRgnIndirect(&client);
-        const HWND covering[] = {kindPane_->window(), treemapView_->window()};
+        const HWND covering[] = {kindPane_->window(), treemapView_->window(),
+                                 pendingPane_ != nullptr ? pendingPane_->window() : nullptr};
         for (const HWND pane : covering) {
             if (pane != nullptr && IsWindowVisible(pane)) {
                 const RECT covered = clientRectOf(pane, window_);

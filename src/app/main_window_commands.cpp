@@ -73,6 +73,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == scan::kProgressTimer) {
                 onProgressTick();
+            } else if (wParam == kPendingTimer) {
+                onPendingTick();
             }
             return 0;
         case WM_INITMENUPOPUP:
@@ -111,13 +113,26 @@ void MainWindow::command(int id) {
     switch (id) {
         case CommandOpen:
         case ControlOpen:
-            closeScan();
+            leaveThen([this] { closeScan(); });
             break;
         case CommandRefreshEverything:
         case ControlRefresh:
+            // Pending records point into the scan that this replaces, so they are settled first.
             if (!controller_.running() && !controller_.rootPath().empty()) {
-                openScan(controller_.rootPath());
+                leaveThen([this] {
+                    const std::u16string root = controller_.rootPath();
+                    openScan(root);
+                });
             }
+            break;
+        case CommandRefreshFolder:
+            // A folder refresh rebuilds rows that pending records may point into.
+            if (!controller_.running()) {
+                leaveThen([this] { refreshFolder(); });
+            }
+            break;
+        case CommandMoveToRecycleBin:
+            moveSelectionToRecycleBin();
             break;
         case CommandStopScanning:
         case ControlStop:
@@ -169,8 +184,10 @@ void MainWindow::onMeasureChanged() {
 }
 
 void MainWindow::onClose() {
-    controller_.discardScan();
-    DestroyWindow(window_);
+    leaveThen([this] {
+        controller_.discardScan();
+        DestroyWindow(window_);
+    });
 }
 
 }  // namespace app

@@ -39,6 +39,7 @@ void MainWindow::layout() {
     request.welcomeShown = welcomeShown_;
     request.showKinds = settings_.showFileKindStatistics();
     request.splitHorizontally = settings_.splitHorizontally();
+    request.pendingShown = !pending_.empty();
     const MainLayoutResult result = layout_.layout(request);
 
     place(openButton_, result.toolbar.open);
@@ -48,6 +49,9 @@ void MainWindow::layout() {
     place(zoomOutButton_, result.toolbar.zoomOut);
     placeOrHide(kindPane_->window(), result.kinds);
     placeOrHide(treemapView_->window(), result.treemap);
+    if (pendingPane_ != nullptr) {
+        placeOrHide(pendingPane_->window(), result.pending);
+    }
     // The gaps moved with the panes; the band's status line may have another width.
     InvalidateRect(window_, nullptr, FALSE);
 }

@@ -1,0 +1,144 @@
+#include "deleting/pending_deletes.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace deleting {
+
+bool PendingDeletes::isWithin(std::int32_t b, std::int32_t a) const {
+    const scan::NodeStore& store = scanner_->store();
+    for (auto at = static_cast<scan::NodeId>(b);; at = store.parent.get(at)) {
+        if (at == static_cast<scan::NodeId>(a)) {
+            return true;
+        }
+        if (at == 0) {
+            return false;
+        }
+    }
+}
+
+bool PendingDeletes::addPending(std::int32_t node, const std::u16string& path,
+                                const std::u16string& name, std::int64_t value) {
+    if (scanner_ == nullptr || node <= 0 || path.empty() ||
+        static_cast<std::uint64_t>(node) >= scanner_->store().publishedCount()) {
+        return false;
+    }
+    for (const PendingItem& item : items_) {
+        if (isWithin(node, item.node) || isWithin(item.node, node)) {
+            return false;
+        }
+    }
+    const auto row = static_cast<scan::NodeId>(node);
+    const auto bytes = static_cast<std::int64_t>(scanner_->store().allocated.get(row));
+    scan::RemovalRecord removal = scanner_->removeNode(row);
+    // A record that holds nothing could never be given back: such a node is not queued at all.
+    if (!removal.valid) {
+        return false;
+    }
+    items_.insert(items_.begin(),
+                  PendingItem{node, path, name, value, kCountdownMilliseconds, removal, bytes});
+    notifyChanged();
+    return true;
+}
+
+bool PendingDeletes::tick() {
+    if (items_.empty() || paused_ || isBusy()) {
+        return false;
+    }
+    std::vector<PendingItem> due;
+    for (PendingItem& item : items_) {
+        item.remaining -= kTickMilliseconds;
+        if (item.remaining < 1) {
+            due.push_back(item);
+        }
+    }
+    if (!due.empty()) {
+        std::erase_if(items_, [](const PendingItem& item) { return item.remaining <= 0; });
+        for (const PendingItem& item : due) {
+            perform(item);
+        }
+        notifyChanged();
+    }
+    return true;
+}
+
+void PendingDeletes::deleteAllNow() {
+    if (items_.empty() || isBusy()) {
+        return;
+    }
+    const std::vector<PendingItem> all = std::exchange(items_, {});
+    for (const PendingItem& item : all) {
+        perform(item);
+    }
+    notifyChanged();
+}
+
+void PendingDeletes::undeleteAll() {
+    if (items_.empty() || isBusy()) {
+        return;
+    }
+    if (scanner_ != nullptr) {
+        for (const PendingItem& item : items_) {
+            scanner_->restoreNode(item.removal);
+        }
+    }
+    items_.clear();
+    notifyChanged();
+}
+
+void PendingDeletes::undelete(std::size_t position) {
+    if (position >= items_.size() || isBusy()) {
+        return;
+    }
+    if (scanner_ != nullptr) {
+        scanner_->restoreNode(items_[position].removal);
+    }
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(position));
+    notifyChanged();
+}
+
+void PendingDeletes::perform(const PendingItem& item) {
+    std::u16string reason;
+    if (recycle && recycle(item.path, item.bytes, reason)) {
+        return;
+    }
+    if (scanner_ != nullptr) {
+        scanner_->restoreNode(item.removal);
+    }
+    if (failed) {
+        failed(item.path, reason);
+    }
+}
+
+void PendingDeletes::notifyChanged() const {
+    if (changed) {
+        changed();
+    }
+}
+
+std::vector<std::int32_t> deletionOrder(const scan::Scanner& scanner,
+                                        const std::vector<std::int32_t>& selection) {
+    const scan::NodeStore& store = scanner.store();
+    std::vector<std::pair<std::uint32_t, std::int32_t>> ordered;
+    for (const std::int32_t node : selection) {
+        if (node <= 0 || static_cast<std::uint64_t>(node) >= store.publishedCount() ||
+            !scanner.isAttached(static_cast<scan::NodeId>(node))) {
+            continue;
+        }
+        std::uint32_t depth = 0;
+        for (auto at = static_cast<scan::NodeId>(node); at != 0; at = store.parent.get(at)) {
+            ++depth;
+        }
+        ordered.emplace_back(depth, node);
+    }
+    std::stable_sort(ordered.begin(), ordered.end());
+    std::vector<std::int32_t> nodes;
+    for (const auto& [depth, node] : ordered) {
+        if (nodes.empty() || nodes.back() != node) {
+            nodes.push_back(node);
+        }
+    }
+    return nodes;
+}
+
+}  // namespace deleting

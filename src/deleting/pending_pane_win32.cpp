@@ -1,0 +1,307 @@
+#include "deleting/pending_pane_win32.h"
+
+#include "scan/wide_text_win32.h"
+#include "ui/formats.h"
+#include "ui/theme_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace deleting {
+
+namespace {
+
+RECT toRect(const Box& box) {
+    return {box.left, box.top, box.right, box.bottom};
+}
+
+void fill(HDC dc, const Box& box, std::uint32_t colour) {
+    const RECT rect = toRect(box);
+    FillRect(dc, &rect, ui::brushFor(colour));
+}
+
+void drawDisc(HDC dc, const Box& box, double fraction, std::uint32_t background,
+              std::uint32_t filled, std::uint32_t empty) {
+    const int size = box.right - box.left;
+    const std::vector<std::uint32_t> pixels =
+        countdownPixels(size, fraction, background, filled, empty);
+    if (pixels.empty()) {
+        return;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, box.left, box.top, static_cast<DWORD>(size), static_cast<DWORD>(size), 0,
+                      0, 0, static_cast<UINT>(size), pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+}  // namespace
+
+PendingPane::~PendingPane() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+bool PendingPane::create(HWND parent, int id, PendingDeletes* model) {
+    model_ = model;
+    CreateWindowExW(0, kPendingPaneClass, L"", WS_CHILD | WS_VSCROLL, 0, 0, 0, 0, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                    this);
+    return window_ != nullptr;
+}
+
+LRESULT CALLBACK PendingPane::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<PendingPane*>(creation->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<PendingPane*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        self->buffer_.release();
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT PendingPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            onPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETCURSOR:
+            if (anyHovered()) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_VSCROLL:
+            onScroll(wParam);
+            return 0;
+        case WM_SIZE:
+            recount();
+            InvalidateRect(window_, nullptr, FALSE);
+            return 0;
+        case WM_MOUSEMOVE:
+            onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+            onButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            scrollTo(offset_ - metrics().wheelStep * GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+            return 0;
+        case WM_MOUSELEAVE:
+            hoverRow_ = -1;
+            hoverUndeleteAll_ = false;
+            hoverDeleteNow_ = false;
+            InvalidateRect(window_, nullptr, FALSE);
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+PaneMetrics PendingPane::metrics() const {
+    return PaneMetrics::at(ui::windowDpi(window_));
+}
+
+void PendingPane::recount() {
+    if (window_ == nullptr || model_ == nullptr) {
+        return;
+    }
+    const PaneMetrics m = metrics();
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int count = static_cast<int>(model_->items().size());
+    contentHeight_ = count * m.row;
+    const int page = pageHeight(m, client.bottom);
+    offset_ = clampOffset(m, offset_, count, client.bottom);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = contentHeight_ < 2 ? 0 : contentHeight_ - 1;
+    info.nPage = static_cast<UINT>(page);
+    info.nPos = offset_;
+    SetScrollInfo(window_, SB_VERT, &info, TRUE);
+}
+
+void PendingPane::scrollTo(int offset) {
+    offset_ = offset;
+    recount();
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PendingPane::onScroll(WPARAM request) {
+    const PaneMetrics m = metrics();
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(window_, SB_VERT, &info);
+    int offset = offset_;
+    switch (LOWORD(request)) {
+        case SB_LINEUP:
+            offset -= m.row;
+            break;
+        case SB_LINEDOWN:
+            offset += m.row;
+            break;
+        case SB_PAGEUP:
+            offset -= static_cast<int>(info.nPage);
+            break;
+        case SB_PAGEDOWN:
+            offset += static_cast<int>(info.nPage);
+            break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK:
+            offset = info.nTrackPos;
+            break;
+        default:
+            break;
+    }
+    scrollTo(offset);
+}
+
+void PendingPane::onMouseMove(int x, int y) {
+    int row = -1;
+    for (std::size_t i = 0; i < rowButtons_.size(); ++i) {
+        if (rowButtons_[i].left < rowButtons_[i].right && rowButtons_[i].contains(x, y)) {
+            row = static_cast<int>(i);
+            break;
+        }
+    }
+    const bool undeleteAll = undeleteAllButton_.contains(x, y);
+    const bool deleteNow = deleteNowButton_.contains(x, y);
+    if (row != hoverRow_ || undeleteAll != hoverUndeleteAll_ || deleteNow != hoverDeleteNow_) {
+        hoverRow_ = row;
+        hoverUndeleteAll_ = undeleteAll;
+        hoverDeleteNow_ = deleteNow;
+        SetCursor(LoadCursorW(nullptr, anyHovered() ? IDC_HAND : IDC_ARROW));
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+        TrackMouseEvent(&track);
+    }
+    // The row highlight follows the mouse, not only the buttons.
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PendingPane::onButtonDown(int x, int y) {
+    if (model_ == nullptr) {
+        return;
+    }
+    if (undeleteAllButton_.contains(x, y)) {
+        model_->undeleteAll();
+    } else if (deleteNowButton_.contains(x, y)) {
+        if (onDeleteNow) {
+            onDeleteNow();
+        }
+        return;
+    } else {
+        for (std::size_t i = 0; i < rowButtons_.size(); ++i) {
+            if (rowButtons_[i].left < rowButtons_[i].right && rowButtons_[i].contains(x, y)) {
+                model_->undelete(i);
+                break;
+            }
+        }
+    }
+    recount();
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PendingPane::onPaint() {
+    PAINTSTRUCT paint{};
+    const HDC target = BeginPaint(window_, &paint);
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    const HDC dc = buffer_.prepare(target, width, height);
+    if (dc == nullptr || model_ == nullptr) {
+        EndPaint(window_, &paint);
+        return;
+    }
+    const ui::Palette& colours = ui::palette();
+    const PaneMetrics m = metrics();
+    fill(dc, {0, 0, width, height}, colours.paneBackground);
+
+    const HFONT regular = ui::uiFont(window_, ui::FontStyle::Regular);
+    ui::drawLabel(dc, u"Pending Deletes", {m.margin, 0, width - m.margin, m.header}, colours.text,
+                  regular, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    fill(dc, {0, m.header - 1, width, m.header}, colours.line);
+
+    const int count = static_cast<int>(model_->items().size());
+    rowButtons_.assign(static_cast<std::size_t>(count), Box{});
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    ScreenToClient(window_, &mouse);
+    const HRGN clip = CreateRectRgn(0, m.header, width, std::max(m.header, height - m.footer));
+    SelectClipRgn(dc, clip);
+    const PaintedRows rows = paintedRows(m, height, offset_, count);
+    for (int i = rows.first; i <= rows.last; ++i) {
+        paintRow(dc, m, width, i, mouse);
+    }
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(clip);
+
+    fill(dc, {0, height - m.footer, width, height - m.footer + 1}, colours.line);
+    const FooterButtons footer = footerButtons(m, width, height);
+    undeleteAllButton_ = footer.undeleteAll;
+    deleteNowButton_ = footer.deleteNow;
+    fill(dc, footer.undeleteAll, hoverUndeleteAll_ ? colours.hover : colours.chromeBackground);
+    const RECT undeleteAll = toRect(footer.undeleteAll);
+    ui::drawFrame(dc, undeleteAll, colours.line, 1);
+    ui::drawLabel(dc, u"Undelete All", undeleteAll, colours.text, regular,
+                  DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    fill(dc, footer.deleteNow, hoverDeleteNow_ ? kWarningHover : kWarningRed);
+    ui::drawLabel(dc, u"Delete Now", toRect(footer.deleteNow), kWhite, regular,
+                  DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+
+    buffer_.present(target, width, height);
+    EndPaint(window_, &paint);
+}
+
+void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, POINT mouse) {
+    const ui::Palette& colours = ui::palette();
+    const PendingItem& item = model_->items()[static_cast<std::size_t>(index)];
+    const RowBoxes boxes = rowBoxes(m, width, m.header + index * m.row - offset_);
+    std::uint32_t background = colours.paneBackground;
+    if (boxes.row.contains(mouse.x, mouse.y)) {
+        background = colours.hover;
+        fill(dc, boxes.row, background);
+    }
+    const double fraction = countdownFraction(item.remaining);
+    drawDisc(dc, boxes.disc, fraction, background, countdownColour(fraction, colours.accent),
+             colours.line);
+
+    rowButtons_[static_cast<std::size_t>(index)] = boxes.button;
+    fill(dc, boxes.button, index == hoverRow_ ? colours.hover : colours.chromeBackground);
+    const RECT button = toRect(boxes.button);
+    ui::drawFrame(dc, button, colours.line, 1);
+    const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
+    ui::drawLabel(dc, u"Undelete", button, colours.text, small,
+                  DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    if (!item.name.empty()) {
+        ui::drawLabel(dc, item.name, toRect(boxes.name), colours.text,
+                      ui::uiFont(window_, ui::FontStyle::Regular),
+                      DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_PATH_ELLIPSIS | DT_NOPREFIX);
+    }
+    ui::drawLabel(dc, ui::sizeText(item.value), toRect(boxes.size), colours.dimText, small,
+                  DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+}
+
+}  // namespace deleting

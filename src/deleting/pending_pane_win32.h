@@ -1,0 +1,76 @@
+#pragma once
+
+// The narrow pane at the right of the main window that lists the pending deletes while there are
+// any: a countdown disc, the name and size and an "Undelete" button per item, and "Undelete All"
+// and "Delete Now" below. Where things go is PendingPaneLayout's; this class owns the window,
+// paints and forwards clicks to the model. Windows only; user-interface thread only.
+
+#include "deleting/pending_deletes.h"
+#include "deleting/pending_pane_layout.h"
+#include "ui/drawing_win32.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+namespace deleting {
+
+inline constexpr const wchar_t* kPendingPaneClass = L"RozovizovPendingPane";
+
+class PendingPane {
+  public:
+    PendingPane() = default;
+    // Destroys the window if it still exists.
+    ~PendingPane();
+    PendingPane(const PendingPane&) = delete;
+    PendingPane& operator=(const PendingPane&) = delete;
+
+    // Creates the pane as the hidden child `id` of `parent`, showing `model` (not owned). The
+    // class kPendingPaneClass must have been registered with windowProcedure.
+    bool create(HWND parent, int id, PendingDeletes* model);
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+
+    // Fits the scroll range to the list and clamps the offset; the owner calls it after every
+    // change of the list and every countdown tick, then invalidates.
+    void recount();
+
+    // "Delete Now" was pressed: the owner asks for confirmation.
+    std::function<void()> onDeleteNow;
+
+    HWND window() const { return window_; }
+    int scrollOffset() const { return offset_; }
+    int hoverRow() const { return hoverRow_; }
+    bool hoverUndeleteAll() const { return hoverUndeleteAll_; }
+    bool hoverDeleteNow() const { return hoverDeleteNow_; }
+    // The buttons as last painted, in client coordinates.
+    const std::vector<Box>& rowButtons() const { return rowButtons_; }
+    const Box& undeleteAllButton() const { return undeleteAllButton_; }
+    const Box& deleteNowButton() const { return deleteNowButton_; }
+
+  private:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    PaneMetrics metrics() const;
+    void onPaint();
+    void paintRow(HDC dc, const PaneMetrics& m, int width, int index, POINT mouse);
+    void onMouseMove(int x, int y);
+    void onButtonDown(int x, int y);
+    void onScroll(WPARAM request);
+    void scrollTo(int offset);
+    bool anyHovered() const { return hoverRow_ >= 0 || hoverUndeleteAll_ || hoverDeleteNow_; }
+
+    HWND window_ = nullptr;
+    ui::BackBuffer buffer_;
+    PendingDeletes* model_ = nullptr;
+    std::vector<Box> rowButtons_;
+    Box undeleteAllButton_;
+    Box deleteNowButton_;
+    int offset_ = 0;
+    int contentHeight_ = 0;
+    int hoverRow_ = -1;
+    bool hoverUndeleteAll_ = false;
+    bool hoverDeleteNow_ = false;
+};
+
+}  // namespace deleting

@@ -1,0 +1,124 @@
+#pragma once
+
+// Answers the modal dialogs that the window under test opens on this thread, as a user would: a
+// thread timer fires inside their modal loops, finds each dialog as it appears, records its
+// texts and its default button, and presses the button that the test chooses. Windows only.
+
+#include "window_harness.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace deleting::windowtest {
+
+struct SeenDialog {
+    std::wstring caption;
+    std::wstring texts;  // the texts of all its controls, one per line
+    int defaultButton = 0;
+    int focusedButton = 0;  // the control with the keyboard focus when it was seen
+};
+
+// An answer that presses Enter on the keyboard instead of a button, so that the dialog's own
+// default decides.
+inline constexpr int kPressEnter = -1;
+// An answer that closes the dialog the way that does least: Cancel, else No, else OK.
+inline constexpr int kDismiss = -2;
+
+class DialogAnswerer {
+  public:
+    // Given what a dialog shows, the id of the button to press (0 leaves it open for now).
+    using Answer = std::function<int(const SeenDialog& dialog)>;
+
+    // The newest answerer answers; when it goes, the one before it answers again.
+    explicit DialogAnswerer(Answer answer) : answer_(std::move(answer)), previous_(current_) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, &DialogAnswerer::onTimer);
+    }
+    ~DialogAnswerer() {
+        KillTimer(nullptr, timer_);
+        current_ = previous_;
+    }
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+    const std::vector<SeenDialog>& seen() const { return seen_; }
+
+  private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
+        if (current_ != nullptr) {
+            EnumThreadWindows(GetCurrentThreadId(), &DialogAnswerer::visit,
+                              reinterpret_cast<LPARAM>(current_));
+        }
+    }
+
+    static BOOL CALLBACK visit(HWND window, LPARAM self) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
+            reinterpret_cast<DialogAnswerer*>(self)->answer(window);
+        }
+        return TRUE;
+    }
+
+    static BOOL CALLBACK collect(HWND child, LPARAM texts) {
+        wchar_t text[1024] = {};
+        GetWindowTextW(child, text, 1024);
+        if (text[0] != L'\0') {
+            *reinterpret_cast<std::wstring*>(texts) += std::wstring(text) + L"\n";
+        }
+        return TRUE;
+    }
+
+    void answer(HWND dialog) {
+        // A pressed dialog stays visible until its loop has taken the press.
+        for (const HWND answered : answered_) {
+            if (answered == dialog) {
+                return;
+            }
+        }
+        SeenDialog seen;
+        wchar_t caption[256] = {};
+        GetWindowTextW(dialog, caption, 256);
+        seen.caption = caption;
+        EnumChildWindows(dialog, &DialogAnswerer::collect, reinterpret_cast<LPARAM>(&seen.texts));
+        const LRESULT defaultId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+        if (HIWORD(defaultId) == DC_HASDEFID) {
+            seen.defaultButton = LOWORD(defaultId);
+        }
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(dialog, focus)) {
+            seen.focusedButton = GetDlgCtrlID(focus);
+        }
+        int button = answer_(seen);
+        if (button == kDismiss) {
+            button = GetDlgItem(dialog, IDCANCEL) != nullptr ? IDCANCEL
+                     : GetDlgItem(dialog, IDNO) != nullptr   ? IDNO
+                                                             : IDOK;
+        }
+        if (button == 0) {
+            return;
+        }
+        seen_.push_back(seen);
+        answered_.push_back(dialog);
+        if (button == kPressEnter) {
+            SetForegroundWindow(dialog);
+            harness::pressKey(VK_RETURN);
+            return;
+        }
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    }
+
+    static inline DialogAnswerer* current_ = nullptr;
+    Answer answer_;
+    DialogAnswerer* previous_ = nullptr;
+    UINT_PTR timer_ = 0;
+    std::vector<SeenDialog> seen_;
+    std::vector<HWND> answered_;
+};
+
+}  // namespace deleting::windowtest

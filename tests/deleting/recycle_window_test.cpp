@@ -1,0 +1,419 @@
+// Deleting from the real main window with real files in a temporary folder: the countdown driven
+// by its timer messages, the Recycle Bin (under Wine the XDG trash under XDG_DATA_HOME, which the
+// test run points at a folder of its own), the pane, the dialogs and every refusal.
+
+#include "app/commands.h"
+#include "deleting/deleting_texts.h"
+#include "deleting/leaving_dialog_win32.h"
+#include "deleting/recycle_bin_win32.h"
+#include "scan/text.h"
+
+#include "dialog_answerer.h"
+#include "main_window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace deleting {
+namespace {
+
+namespace fs = std::filesystem;
+using windowtest::DialogAnswerer;
+using windowtest::SeenDialog;
+
+constexpr int kNukeWarningNo = IDNO;
+
+// A Linux path as Wine names it.
+fs::path windowsPathOf(const std::wstring& unixPath) {
+    std::wstring path = L"Z:" + unixPath;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return fs::path(path);
+}
+
+std::wstring environment(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value) : std::wstring();
+}
+
+std::set<std::wstring> namesIn(const fs::path& folder) {
+    std::set<std::wstring> names;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        names.insert(entry.path().filename().wstring());
+    }
+    return names;
+}
+
+class RecycleWindowTest : public app::windowtest::MainWindowFixture {
+  protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        const std::wstring dataHome = environment(L"XDG_DATA_HOME");
+        if (dataHome.empty()) {
+            GTEST_SKIP() << "run through ctest, which gives the test a Recycle Bin of its own";
+        }
+        trash_ = windowsPathOf(dataHome) / "Trash" / "files";
+        tree_ = scratch_ / "tree";
+        write("keep/a.bin", 2000);
+        write("keep/b.bin", 3000);
+        write("docs/report.txt", 1500);
+        write("docs/inner/deep.txt", 700);
+        write("other.txt", 400);
+        ASSERT_TRUE(main_.create(u""));
+        SetWindowPos(main_.window(), HWND_TOP, 0, 0, 1200, 800, SWP_SHOWWINDOW);
+        ASSERT_TRUE(scanToTheEnd(main_, tree_.u16string()));
+        trashBefore_ = namesIn(trash_);
+    }
+    void TearDown() override {
+        if (main_.window() != nullptr) {
+            // Whatever a test left pending goes back, so closing asks nothing.
+            main_.pendingDeletes().undeleteAll();
+            EXPECT_EQ(closeAndPump(main_), std::optional<int>(0));
+        }
+        for (const std::wstring& name : namesIn(trash_)) {
+            if (!trashBefore_.contains(name)) {
+                std::error_code ignored;
+                fs::remove_all(trash_ / name, ignored);
+                fs::remove(trash_.parent_path() / "info" / (name + L".trashinfo"), ignored);
+            }
+        }
+        MainWindowFixture::TearDown();
+    }
+
+    void write(const std::string& relative, std::size_t bytes) {
+        const fs::path path = (tree_ / relative).make_preferred();
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << std::string(bytes, 'r');
+        files_.push_back(path);
+    }
+    const scan::Scanner& scanner() const { return *main_.controller().scanner(); }
+    const scan::NodeStore& store() const { return scanner().store(); }
+    std::int32_t node(const std::string& relative) const {
+        const std::u16string wanted = (tree_ / relative).make_preferred().u16string();
+        for (scan::NodeId row = 1; row < store().publishedCount(); ++row) {
+            if (store().pathOf(row, u'\\') == wanted) {
+                return static_cast<std::int32_t>(row);
+            }
+        }
+        ADD_FAILURE() << "no row for " << relative;
+        return -1;
+    }
+    std::uint64_t rootSize() const { return store().size.get(0); }
+    // One countdown step, as the main window's timer delivers it.
+    void tick(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            SendMessageW(main_.window(), WM_TIMER, app::kPendingTimer, 0);
+        }
+    }
+    const std::vector<PendingItem>& items() { return main_.pendingDeletes().items(); }
+    std::set<std::wstring> newInTrash() const {
+        std::set<std::wstring> added;
+        for (const std::wstring& name : namesIn(trash_)) {
+            if (!trashBefore_.contains(name)) {
+                added.insert(name);
+            }
+        }
+        return added;
+    }
+    // Every file of the tree but those under `gone` is still in its place.
+    void expectOnlyGone(const fs::path& gone) const {
+        for (const fs::path& file : files_) {
+            const bool under = file.native().starts_with(gone.native());
+            EXPECT_EQ(fs::exists(file), !under) << file.string();
+        }
+    }
+    HWND pane() const { return main_.pendingPane()->window(); }
+    void clickInPane(const Box& box) {
+        const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+        SendMessageW(pane(), WM_MOUSEMOVE, 0, at);
+        SendMessageW(pane(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(pane(), WM_LBUTTONUP, 0, at);
+    }
+
+    // A dialog that a test does not expect would wait for a user for ever: it fails the test and
+    // is dismissed instead.
+    DialogAnswerer unexpected_{[](const SeenDialog& dialog) {
+        ADD_FAILURE() << "an unexpected dialog: "
+                      << scan::toUtf8(std::u16string(
+                             reinterpret_cast<const char16_t*>(dialog.texts.c_str())));
+        return windowtest::kDismiss;
+    }};
+    app::MainWindow main_{settings_};
+    fs::path tree_;
+    fs::path trash_;
+    std::set<std::wstring> trashBefore_;
+    std::vector<fs::path> files_;
+};
+
+TEST_F(RecycleWindowTest, DelSendsTheSelectedFileToTheBinWhenItsCountdownEnds) {
+    const std::int32_t other = node("other.txt");
+    const std::uint64_t before = rootSize();
+    main_.treemapView()->setSelectedNode(other);
+    SetForegroundWindow(main_.window());
+    SetFocus(main_.window());
+    harness::pressKey(VK_DELETE);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return items().size() == 1; }));
+    EXPECT_EQ(items()[0].name, u"other.txt");
+    EXPECT_EQ(rootSize(), before - 400) << "the space is freed at once";
+    EXPECT_EQ(main_.treemapView()->selectedNode(), -1) << "the removed file left the selection";
+    EXPECT_TRUE(main_.selectedNodes().empty());
+    EXPECT_TRUE(fs::exists(tree_ / "other.txt")) << "nothing moves before the countdown ends";
+
+    // The pane takes the right edge: a third of the width at most, 320 pixels at 96 DPI.
+    ASSERT_TRUE(IsWindowVisible(pane()));
+    RECT client{};
+    GetClientRect(main_.window(), &client);
+    RECT placed{};
+    GetWindowRect(pane(), &placed);
+    MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&placed), 2);
+    const int expected = std::min(app::scaledLength(320, ui::windowDpi(main_.window())),
+                                  static_cast<int>(client.right) / 3);
+    EXPECT_EQ(placed.right, client.right);
+    EXPECT_EQ(placed.right - placed.left, expected);
+    RECT treemap{};
+    GetWindowRect(main_.treemapView()->window(), &treemap);
+    MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&treemap), 2);
+    EXPECT_LE(treemap.right, placed.left);
+
+    // Del again with the removed file gone from the selection queues nothing.
+    harness::pressKey(VK_DELETE);
+    harness::pumpPending([this](MSG& message) { main_.processMessage(message); });
+    EXPECT_EQ(items().size(), 1u);
+
+    tick(99);
+    ASSERT_EQ(items().size(), 1u);
+    EXPECT_TRUE(fs::exists(tree_ / "other.txt"));
+    tick(1);
+    EXPECT_TRUE(items().empty());
+    EXPECT_FALSE(fs::exists(tree_ / "other.txt"));
+    EXPECT_EQ(newInTrash(), (std::set<std::wstring>{L"other.txt"}));
+    EXPECT_EQ(fs::file_size(trash_ / "other.txt"), 400u);
+    expectOnlyGone(tree_ / "other.txt");
+    EXPECT_EQ(rootSize(), before - 400) << "the totals stay reduced";
+    EXPECT_FALSE(IsWindowVisible(pane())) << "the pane goes with the last item";
+}
+
+TEST_F(RecycleWindowTest, UndeleteAndUndeleteAllPutBackEveryTotalExactly) {
+    const auto totals = [this] {
+        std::vector<std::uint64_t> values{
+            store().size.get(0),       store().allocated.get(0),     store().fileCount.get(0),
+            store().addedMonth.get(0), store().addedHalfYear.get(0), store().addedSinceScan.get(0)};
+        for (scan::Measure measure = 0; measure < 4; ++measure) {
+            for (const bool logical : {false, true}) {
+                for (const scan::KindTotal& kind :
+                     scan::kindTotals(scanner().kindTotals(), measure, logical)) {
+                    values.insert(values.end(), {kind.kind, kind.value, kind.files});
+                }
+            }
+        }
+        return values;
+    };
+    const std::vector<std::uint64_t> before = totals();
+    const std::u16string statusBefore = main_.statusText();
+    main_.moveToRecycleBin({node("docs"), node("keep/a.bin")});
+    ASSERT_EQ(items().size(), 2u);
+    EXPECT_NE(totals(), before);
+    EXPECT_NE(main_.statusText(), statusBefore) << "the status line shows the space as freed";
+    tick(25);
+
+    // The row of the folder (the older item, second in the list) has its own Undelete.
+    UpdateWindow(pane());
+    ASSERT_EQ(main_.pendingPane()->rowButtons().size(), 2u);
+    clickInPane(main_.pendingPane()->rowButtons()[1]);
+    ASSERT_EQ(items().size(), 1u);
+    EXPECT_EQ(items()[0].name, u"a.bin");
+    UpdateWindow(pane());
+    clickInPane(main_.pendingPane()->undeleteAllButton());
+    EXPECT_TRUE(items().empty());
+    EXPECT_EQ(totals(), before);
+    EXPECT_EQ(main_.statusText(), statusBefore);
+    EXPECT_TRUE(newInTrash().empty());
+    expectOnlyGone(tree_ / "nothing");
+}
+
+TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAsksFirst) {
+    main_.moveToRecycleBin({node("docs/inner/deep.txt"), node("docs")});
+    ASSERT_EQ(items().size(), 1u);
+    EXPECT_EQ(items()[0].name, u"docs");
+
+    int pressed = windowtest::kPressEnter;
+    DialogAnswerer answerer([&](const SeenDialog&) { return pressed; });
+    UpdateWindow(pane());
+    clickInPane(main_.pendingPane()->deleteNowButton());
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    const SeenDialog& question = answerer.seen()[0];
+    EXPECT_EQ(question.caption, L"Delete now?");
+    EXPECT_NE(question.texts.find(L"1 item will go to the Recycle Bin straight away, without the "
+                                  L"rest of the countdown. This cannot be undone from here."),
+              std::wstring::npos);
+    EXPECT_EQ(question.focusedButton, IDCANCEL);
+    EXPECT_EQ(items().size(), 1u) << "Enter cancels";
+    EXPECT_TRUE(fs::exists(tree_ / "docs"));
+
+    pressed = IDOK;
+    clickInPane(main_.pendingPane()->deleteNowButton());
+    EXPECT_TRUE(items().empty());
+    EXPECT_EQ(newInTrash(), (std::set<std::wstring>{L"docs"}));
+    EXPECT_TRUE(fs::exists(trash_ / "docs" / "inner" / "deep.txt"));
+    expectOnlyGone(tree_ / "docs");
+}
+
+TEST_F(RecycleWindowTest, AnItemTheBinRefusesComesBackWithTheMessageAndStaysWhereItWas) {
+    // The bin's folder replaced by a file: Wine can no longer move anything into it, and its
+    // shell would destroy the item instead unless told to ask.
+    struct BrokenBin {
+        explicit BrokenBin(fs::path files) : files_(std::move(files)) {
+            fs::rename(files_, aside_);
+            std::ofstream(files_) << "not a folder";
+        }
+        ~BrokenBin() {
+            fs::remove(files_);
+            fs::rename(aside_, files_);
+        }
+        fs::path files_;
+        fs::path aside_ = files_.parent_path() / "files-aside";
+    };
+    std::optional<BrokenBin> broken(std::in_place, trash_);
+    const std::uint64_t before = rootSize();
+    main_.moveToRecycleBin({node("other.txt")});
+    {
+        DialogAnswerer answerer([](const SeenDialog& dialog) {
+            return dialog.caption == L"Rozovizov" ? IDOK : kNukeWarningNo;
+        });
+        tick(100);
+        ASSERT_EQ(answerer.seen().size(), 2u);
+        EXPECT_NE(answerer.seen()[0].caption, L"Rozovizov") << "the shell asked first";
+        const SeenDialog& message = answerer.seen()[1];
+        EXPECT_EQ(message.caption, L"Rozovizov");
+        const std::u16string expected =
+            failureText((tree_ / "other.txt").u16string(), kRefusedReason);
+        EXPECT_NE(message.texts.find(reinterpret_cast<const wchar_t*>(expected.c_str())),
+                  std::wstring::npos)
+            << scan::toUtf8(
+                   std::u16string(reinterpret_cast<const char16_t*>(message.texts.c_str())));
+    }
+    broken.reset();
+    EXPECT_TRUE(items().empty());
+    EXPECT_EQ(rootSize(), before) << "back in the totals";
+    EXPECT_EQ(fs::file_size(tree_ / "other.txt"), 400u);
+    expectOnlyGone(tree_ / "nothing");
+    EXPECT_TRUE(newInTrash().empty());
+}
+
+TEST_F(RecycleWindowTest, APathWithAWildcardIsRefusedWithoutTouchingTheSiblingsItWouldMatch) {
+    write("same1.txt", 10);
+    write("same2.txt", 20);
+    std::u16string reason;
+    EXPECT_FALSE(recycleToBin(main_.window(), (tree_ / "same?.txt").u16string(), 10, reason));
+    EXPECT_EQ(reason, u"its name holds * or ?, which the Recycle Bin would take as a pattern");
+    EXPECT_FALSE(recycleToBin(main_.window(), (tree_ / "*").u16string(), 10, reason));
+    expectOnlyGone(tree_ / "nothing");
+    EXPECT_TRUE(newInTrash().empty());
+}
+
+TEST_F(RecycleWindowTest, ClosingWithTwoItemsAsksAndCancelResumesTheCountdownWhereItStood) {
+    main_.moveToRecycleBin({node("other.txt"), node("keep")});
+    tick(20);
+    ASSERT_EQ(items().size(), 2u);
+    const std::int64_t first = items()[0].remaining;
+    const std::int64_t second = items()[1].remaining;
+    bool pausedWhileAsked = false;
+    std::int64_t remainingWhileAsked = 0;
+    int choice = IDCANCEL;
+    DialogAnswerer answerer([&](const SeenDialog&) {
+        pausedWhileAsked = main_.pendingDeletes().paused();
+        remainingWhileAsked = items()[0].remaining;
+        return choice;
+    });
+    SendMessageW(main_.window(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    const SeenDialog& dialog = answerer.seen()[0];
+    EXPECT_EQ(dialog.caption, L"Rozovizov");
+    EXPECT_NE(dialog.texts.find(L"Pending deletes"), std::wstring::npos);
+    EXPECT_NE(dialog.texts.find(L"2 items are waiting to be deleted. Leaving this scan deletes "
+                                L"them immediately."),
+              std::wstring::npos);
+    EXPECT_TRUE(pausedWhileAsked);
+    EXPECT_EQ(remainingWhileAsked, first);
+    EXPECT_NE(main_.window(), nullptr) << "the window stays";
+    EXPECT_FALSE(main_.pendingDeletes().paused());
+    ASSERT_EQ(items().size(), 2u);
+    EXPECT_EQ(items()[0].remaining, first);
+    EXPECT_EQ(items()[1].remaining, second);
+    tick(1);
+    EXPECT_EQ(items()[0].remaining, first - 100) << "counting again";
+
+    // Put Them Back: everything returns and the window closes; nothing reached the bin.
+    choice = kPutThemBackButton;
+    EXPECT_EQ(closeAndPump(main_), std::optional<int>(0));
+    EXPECT_EQ(main_.window(), nullptr);
+    EXPECT_EQ(answerer.seen().size(), 2u);
+    expectOnlyGone(tree_ / "nothing");
+    EXPECT_TRUE(newInTrash().empty());
+}
+
+TEST_F(RecycleWindowTest, RefreshWithItemsPendingSettlesThemBeforeTheNewScan) {
+    const scan::Scanner* first = &scanner();
+    main_.moveToRecycleBin({node("other.txt")});
+    int choice = IDCANCEL;
+    DialogAnswerer answerer([&](const SeenDialog&) { return choice; });
+    SendMessageW(main_.window(), WM_COMMAND, app::CommandRefreshEverything, 0);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(main_.controller().scanner(), first) << "cancelled: the scan stays";
+    EXPECT_EQ(items().size(), 1u);
+
+    choice = kDeleteThemButton;
+    SendMessageW(main_.window(), WM_COMMAND, app::CommandRefreshEverything, 0);
+    ASSERT_EQ(answerer.seen().size(), 2u);
+    EXPECT_TRUE(items().empty());
+    EXPECT_EQ(newInTrash(), (std::set<std::wstring>{L"other.txt"}));
+    ASSERT_TRUE(pumpUntil(main_, [&] {
+        return !main_.controller().running() && statusStartsWith(main_, u"Scan complete");
+    }));
+    for (scan::NodeId row = 0; row < store().publishedCount(); ++row) {
+        EXPECT_NE(store().nameOf(row), u"other.txt") << "the new scan no longer finds it";
+    }
+    expectOnlyGone(tree_ / "other.txt");
+}
+
+TEST_F(RecycleWindowTest, RefreshingAFolderWithItemsPendingPutsThemBackFirstWhenAsked) {
+    const std::uint64_t before = rootSize();
+    main_.moveToRecycleBin({node("docs/report.txt")});
+    main_.treemapView()->setSelectedNode(node("docs"));
+    DialogAnswerer answerer([](const SeenDialog&) { return kPutThemBackButton; });
+    SendMessageW(main_.window(), WM_COMMAND, app::CommandRefreshFolder, 0);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_TRUE(items().empty()) << "settled before the folder's rows were rebuilt";
+    ASSERT_TRUE(pumpUntil(main_, [&] { return !main_.controller().running(); }));
+    EXPECT_EQ(rootSize(), before);
+    EXPECT_NE(node("docs/report.txt"), -1) << "listed again by the refresh";
+    expectOnlyGone(tree_ / "nothing");
+    EXPECT_TRUE(newInTrash().empty());
+}
+
+// Run by a second test entry whose XDG_DATA_HOME names a file, so that Wine has no Recycle Bin at
+// all: the check before the operation refuses, and the shell never gets the item to destroy.
+class WithoutRecycleBin : public RecycleWindowTest {};
+
+TEST_F(WithoutRecycleBin, TheItemIsRefusedBeforeTheShellSeesIt) {
+    if (environment(L"ROZOVIZOV_TEST_NO_RECYCLE_BIN").empty()) {
+        GTEST_SKIP() << "runs in the test entry without a Recycle Bin";
+    }
+    const std::uint64_t before = rootSize();
+    main_.moveToRecycleBin({node("keep")});
+    DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
+    tick(100);
+    ASSERT_EQ(answerer.seen().size(), 1u) << "the message only; the shell asked nothing";
+    const std::u16string expected =
+        failureText((tree_ / "keep").u16string(), u"this drive has no Recycle Bin");
+    EXPECT_NE(answerer.seen()[0].texts.find(reinterpret_cast<const wchar_t*>(expected.c_str())),
+              std::wstring::npos);
+    EXPECT_EQ(rootSize(), before);
+    expectOnlyGone(tree_ / "nothing");
+}
+
+}  // namespace
+}  // namespace deleting
