@@ -13,6 +13,7 @@
 #include "app/main_layout.h"
 #include "deleting/pending_deletes.h"
 #include "deleting/pending_pane_win32.h"
+#include "panes/file_list_pane_win32.h"
 #include "panes/kind_pane_win32.h"
 #include "scan/measures.h"
 #include "scan/scan_controller.h"
@@ -65,6 +66,10 @@ class MainWindow {
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     // Carries out a menu item, accelerator or toolbar button.
     void command(int id);
+    // The right-click menu for the file list's focus, at screen point (x, y).
+    void showContextMenu(int x, int y);
+    // The folder picker; a chosen folder is scanned.
+    void chooseFolder();
 
     // Starts a scan of `path` and shows it.
     void openScan(const std::u16string& path);
@@ -116,6 +121,12 @@ class MainWindow {
     deleting::PendingDeletes& pendingDeletes() { return pending_; }
     deleting::PendingPane* pendingPane() const { return pendingPane_.get(); }
 
+    panes::FileListPane* fileList() const { return fileList_.get(); }
+
+    // Starts the file manager with `parameters` (Show in Explorer). Tests replace it, so that no
+    // program starts; by default it runs "explorer.exe" through the shell.
+    std::function<void(HWND owner, const std::wstring& parameters)> openFileManager;
+
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
@@ -130,6 +141,11 @@ class MainWindow {
     // A node's value as the views show it: under the measure, in file lengths for the current
     // size when physical sizes are off; 0 without a scan or for a row not published.
     std::int64_t displayedValue(std::int32_t node) const;
+    void createFileList();
+    void onContextMenu(LPARAM where);
+    void onListSelection(std::int32_t focus);
+    void copyPath(const std::u16string& path);
+    void showInFileManager(const std::u16string& path);
     void buildMenu();
     void paint();
     void paintToolbarBand(HDC dc);
@@ -169,6 +185,7 @@ class MainWindow {
     // The list before its pane, which shows it and so goes first.
     deleting::PendingDeletes pending_;
     std::unique_ptr<deleting::PendingPane> pendingPane_;
+    std::unique_ptr<panes::FileListPane> fileList_;
     scan::Measure measure_ = scan::MeasureCurrentSize;
     // Declared before the controller, which still stops the ticking when it is destroyed.
     std::unique_ptr<scan::WindowNotifier> notifier_;

@@ -109,6 +109,7 @@ void MainWindow::buildChrome() {
     createKindPane();
     createTreemapView();
     createPendingPane();
+    createFileList();
     ui::applyWindowTheme(window_);
     ui::applyWindowTheme(kindPane_->window());
     ui::applyWindowTheme(measureBox_);
@@ -116,7 +117,8 @@ void MainWindow::buildChrome() {
 
     treemapView_->onNodeSelected = [this](std::int32_t node) {
         treemapView_->setSelectedNode(node);
-        updateInspectors(node);
+        // The list opens the folders above the node and tells back, which updates the panels.
+        fileList_->reveal(node);
     };
     treemapView_->onZoomChanged = [this] {
         layout();
@@ -167,6 +169,22 @@ void MainWindow::createTreemapView() {
     treemapView_->create(window_, ControlTreemap);
 }
 
+void MainWindow::createFileList() {
+    registerWindowClass(panes::kFileListClass, &panes::FileListPane::windowProcedure, nullptr);
+    fileList_ = std::make_unique<panes::FileListPane>();
+    fileList_->create(window_, ControlFileList);
+    fileList_->setColours(&kindColours_);
+    fileList_->valueOf = [this](scan::NodeId node) {
+        return displayedValue(static_cast<std::int32_t>(node));
+    };
+    fileList_->onSelectionChanged = [this](std::int32_t focus) { onListSelection(focus); };
+    fileList_->onCollapseAll = [this] { fileList_->collapseAll(); };
+    fileList_->onToggleKinds = [this] {
+        settings_.write(settings::Setting::ShowFileKindStatistics,
+                        !settings_.read(settings::Setting::ShowFileKindStatistics));
+    };
+}
+
 void MainWindow::buildMenu() {
     const HMENU bar = CreateMenu();
     for (const Popup& popup : kMenuBar) {
@@ -214,6 +232,10 @@ void MainWindow::applySettings() {
     kindColours_.setConsistent(settings_.consistentKindColours());
     kindPane_->setUseLogicalSize(!settings_.showPhysicalFileSize());
     kindPane_->setSmallFont(settings_.smallFontKinds());
+    if (fileList_ != nullptr) {
+        fileList_->setKindsShown(settings_.showFileKindStatistics());
+        fileList_->setSmallFont(settings_.smallFontFiles());
+    }
     treemap::TreemapOptions& options = treemapView_->options();
     options.useLogicalSize = !settings_.showPhysicalFileSize();
     options.spaceBlocks = buildSpaceBlocks();
@@ -234,6 +256,7 @@ void MainWindow::paint() {
         client.top = ChromeMetrics::at(ui::windowDpi(window_)).toolbarHeight;
         const HRGN uncovered = CreateRectRgnIndirect(&client);
         const HWND covering[] = {kindPane_->window(), treemapView_->window(),
+                                 fileList_ != nullptr ? fileList_->window() : nullptr,
                                  pendingPane_ != nullptr ? pendingPane_->window() : nullptr};
         for (const HWND pane : covering) {
             if (pane != nullptr && IsWindowVisible(pane)) {
@@ -311,6 +334,8 @@ void MainWindow::followAppearance() {
     ui::applyWindowTheme(measureBox_);
     // Children and tool windows are not repainted with the main window.
     for (const HWND pane : {kindPane_ != nullptr ? kindPane_->window() : nullptr,
+                            fileList_ != nullptr ? fileList_->window() : nullptr,
+                            pendingPane_ != nullptr ? pendingPane_->window() : nullptr,
                             panes::InformationPanel::instance().window(),
                             panes::SelectionPanel::instance().window()}) {
         if (pane != nullptr) {

@@ -59,7 +59,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return DefWindowProcW(window_, message, wParam, lParam);
         case WM_CONTEXTMENU:
-            // The right-click menu acts on the file list's focus, which comes with the file list.
+            onContextMenu(lParam);
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == ControlMeasureBox) {
@@ -145,6 +145,37 @@ void MainWindow::command(int id) {
         case CommandExit:
             PostMessageW(window_, WM_CLOSE, 0, 0);
             break;
+        case CommandCopyPath:
+            if (const std::int32_t focus = focusNode(); focus >= 0) {
+                copyPath(
+                    controller_.scanner()->store().pathOf(static_cast<scan::NodeId>(focus), u'\\'));
+            }
+            break;
+        case CommandShowInExplorer:
+            if (const std::int32_t focus = focusNode(); focus >= 0) {
+                showInFileManager(
+                    controller_.scanner()->store().pathOf(static_cast<scan::NodeId>(focus), u'\\'));
+            }
+            break;
+        case CommandZoomIn:
+            if (const std::int32_t focus = focusNode(); focus >= 0) {
+                const scan::NodeStore& store = controller_.scanner()->store();
+                const auto node = static_cast<scan::NodeId>(focus);
+                treemapView_->zoomIn(static_cast<std::int32_t>(
+                    store.hasFlag(node, scan::FlagFolder) ? node : store.parent.get(node)));
+            }
+            break;
+        case CommandCollapseAll:
+            fileList_->collapseAll();
+            break;
+        case CommandSelectParent:
+            if (const std::int32_t focus = focusNode(); focus >= 1) {
+                const auto parent = static_cast<std::int32_t>(
+                    controller_.scanner()->store().parent.get(static_cast<scan::NodeId>(focus)));
+                fileList_->reveal(parent);
+                treemapView_->setSelectedNode(parent);
+            }
+            break;
         case CommandZoomOut:
         case ControlZoomOut:
             treemapView_->zoomOut();
@@ -178,8 +209,11 @@ void MainWindow::onMeasureChanged() {
     treemapView_->options().measure = static_cast<std::int32_t>(measure_);
     treemapView_->requestPicture();
     kindPane_->setMeasure(measure_);
+    fileList_->setMeasure(measure_);
     treemapView_->zoomToTop();
     treemapView_->setSelectedNode(-1);
+    fileList_->setValueHeader(measure_ == scan::MeasureCurrentSize ? u"Size"
+                                                                   : scan::measureName(measure_));
     refreshViews(false);
 }
 

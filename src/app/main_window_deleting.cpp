@@ -54,11 +54,7 @@ void MainWindow::onPendingTick() {
 }
 
 std::vector<std::int32_t> MainWindow::selectedNodes() const {
-    const std::int32_t selected = treemapView_ != nullptr ? treemapView_->selectedNode() : -1;
-    if (selected < 0) {
-        return {};
-    }
-    return {selected};
+    return fileList_ != nullptr ? fileList_->selectedNodes() : std::vector<std::int32_t>{};
 }
 
 void MainWindow::moveSelectionToRecycleBin() {
@@ -77,8 +73,9 @@ void MainWindow::moveToRecycleBin(const std::vector<std::int32_t>& nodes) {
         pending_.addPending(node, store.pathOf(row, u'\\'), store.nameOf(row),
                             scan::measureValue(store, row, measure_, true));
     }
-    // The removed nodes have no picture any more, so they cannot stay selected.
+    // The removed nodes have no picture and no row any more, so they cannot stay selected.
     treemapView_->setSelectedNode(-1);
+    fileList_->refresh();
 }
 
 bool MainWindow::settleBeforeLeaving(const std::function<void()>& continuation) {
@@ -121,22 +118,6 @@ void MainWindow::confirmDeleteNow() {
                     MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) == IDOK) {
         pending_.deleteAllNow();
     }
-}
-
-void MainWindow::refreshFolder() {
-    const std::vector<std::int32_t> selected = selectedNodes();
-    scan::Scanner* scanner = controller_.scanner();
-    if (controller_.running() || scanner == nullptr || selected.empty()) {
-        return;
-    }
-    const std::int32_t focus = selected.front();
-    if (static_cast<std::uint64_t>(focus) >= scanner->store().publishedCount() ||
-        !scanner->store().hasFlag(static_cast<scan::NodeId>(focus), scan::FlagFolder)) {
-        return;
-    }
-    treemapView_->setSelectedNode(-1);
-    controller_.refreshFolder(static_cast<scan::NodeId>(focus));
-    refreshViews(false);
 }
 
 }  // namespace app

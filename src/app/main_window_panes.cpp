@@ -105,13 +105,12 @@ void MainWindow::updateInspectors(std::int32_t node) {
 }
 
 void MainWindow::selectNode(std::int32_t node) {
-    // The treemap shows the choice; the panels follow it.
+    // The list shows the choice (opening its folders), the treemap frames it, the panels follow.
+    if (fileList_ != nullptr) {
+        fileList_->reveal(node);
+    }
     treemapView_->setSelectedNode(node);
     updateInspectors(node);
-}
-
-std::int32_t MainWindow::focusNode() const {
-    return treemapView_ == nullptr ? -1 : treemapView_->selectedNode();
 }
 
 std::int64_t MainWindow::displayedValue(std::int32_t node) const {

@@ -50,6 +50,7 @@ void MainWindow::openScan(const std::u16string& path) {
     welcomeShown_ = false;
     elevationOffered_ = false;
     treemapView_->setStore(nullptr);
+    fileList_->attach(nullptr, u"");
     treemapView_->schedule().resetForScan(scanTakesEveryCore());
     treemapView_->setRecycling(true);
     EnableWindow(stopButton_, TRUE);
@@ -57,6 +58,7 @@ void MainWindow::openScan(const std::u16string& path) {
     controller_.startScan(path);
     kindPane_->setScanner(controller_.scanner());
     treemapView_->setStore(controller_.scanner()->sharedStore());
+    fileList_->attach(&controller_.scanner()->store(), path);
     layout();
     refreshViews(false);
 }
@@ -65,6 +67,7 @@ void MainWindow::closeScan() {
     if (welcomeShown_) {
         return;
     }
+    fileList_->attach(nullptr, u"");
     controller_.discardScan();
     kindPane_->setScanner(nullptr);
     treemapView_->setStore(nullptr);
@@ -104,6 +107,8 @@ void MainWindow::refreshViews(bool fromTimer) {
     if (!fromTimer || treemapView_->schedule().claimTimedRebuild(GetTickCount64())) {
         treemapView_->requestPicture();
     }
+
+    fileList_->setGeneration(static_cast<std::int32_t>(controller_.generation()));
 
     const bool running = controller_.running();
     show(zoomOutButton_, treemapView_->zoomDepth() > 1);

@@ -53,8 +53,9 @@ bool TreemapViewModel::requestPicture() {
     }
     TreemapJob job;
     job.store = store_;
-    // A zoomed folder that is not (or no longer) in the store falls back to the scan's root.
-    job.root = zoomStack_.back().node < published ? zoomStack_.back().node : 0;
+    // A zoomed folder that is not (or no longer) in the tree falls back to the scan's root: a
+    // folder refreshed above it, or a removal, leaves its rows behind with their old listing.
+    job.root = isInTree(zoomStack_.back().node, published) ? zoomStack_.back().node : 0;
     job.width = client_.width;
     job.height = client_.height;
     job.colours = *colours_;
@@ -120,6 +121,24 @@ bool TreemapViewModel::setSelectedNode(std::int32_t node) {
         return false;
     }
     selectedNode_ = node;
+    return true;
+}
+
+bool TreemapViewModel::isInTree(scan::NodeId node, std::uint64_t published) const {
+    if (node >= published) {
+        return false;
+    }
+    for (scan::NodeId at = node; at != 0;) {
+        if (store_->hasFlag(at, scan::FlagRemoved)) {
+            return false;
+        }
+        const scan::NodeId parent = store_->parent.get(at);
+        const scan::ChildRange range = scan::publishedChildren(*store_, parent, published);
+        if (at < range.begin || at >= range.end) {
+            return false;
+        }
+        at = parent;
+    }
     return true;
 }
 

@@ -113,6 +113,8 @@ class TreemapViewModel {
 
   private:
     bool isPublished(std::int32_t node) const;
+    // Whether `node` is reached from the root through the children of its folders.
+    bool isInTree(scan::NodeId node, std::uint64_t published) const;
     void startAnimation(ZoomDirection direction, const Rect& target, std::uint64_t now);
 
     std::shared_ptr<const scan::NodeStore> store_;

@@ -112,6 +112,10 @@ LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONDOWN:
             onButtonDown(lParam, true);
             return 0;
+        case WM_RBUTTONUP:
+            // The press already asked for the menu; the system's request on release would ask
+            // again, also over a space block.
+            return 0;
         case WM_LBUTTONDBLCLK:
             onDoubleClick();
             return 0;
@@ -271,7 +275,9 @@ void TreemapView::onButtonDown(LPARAM point, bool right) {
     if (node >= 0 && onNodeSelected) {
         onNodeSelected(node);
     }
-    if (right) {
+    // Over a space block or no item there is nothing the menu could act on; the menu of an item
+    // selected earlier would be about something the user is not pointing at.
+    if (right && node >= 0) {
         POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
         ClientToScreen(window_, &screen);
         SendMessageW(GetParent(window_), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_),

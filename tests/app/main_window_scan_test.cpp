@@ -132,13 +132,15 @@ TEST_F(MainWindowScanTest, StopEndsALargeScanThatKeepsWhatItFound) {
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
-// Records what reaches the main window's procedure before passing it on.
+// Records the menu requests that reach the main window's procedure, which would otherwise open
+// a modal menu, and passes everything else on.
 struct Recorder {
     static inline WNDPROC original = nullptr;
     static inline HWND contextFrom = nullptr;
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_CONTEXTMENU) {
             contextFrom = reinterpret_cast<HWND>(wParam);
+            return 0;
         }
         return CallWindowProcW(original, window, message, wParam, lParam);
     }

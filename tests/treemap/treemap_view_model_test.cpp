@@ -240,7 +240,8 @@ class ZoomTest : public TreemapViewModelTest {
         files.insert(files.end(), 1000, file(1, 6));
         big_ = tree.addChildren(a_, files);
         tree.addChildren(first + 1, {file(10'000, 7)});
-        model_.setStore(tree.finish());
+        store_ = tree.finish();
+        model_.setStore(store_);
         model_.options().spaceBlocks = {{FreeSpaceId, u"Free space", 5000, 0xFF2E2E32}};
         model_.resize({100, 100});
         ASSERT_TRUE(deliver());
@@ -248,6 +249,7 @@ class ZoomTest : public TreemapViewModelTest {
 
     Rect rectOfA() const { return *model_.picture()->nodeRects.find(a_); }
 
+    std::shared_ptr<scan::NodeStore> store_;
     scan::NodeId a_ = 0;
     scan::NodeId big_ = 0;
 };
@@ -321,6 +323,29 @@ TEST_F(ZoomTest, ZoomingOutGoesBackTowardWhereTheFolderWas) {
     model_.zoomToTop();
     EXPECT_EQ(model_.zoomStack().size(), 1u);
     EXPECT_EQ(model_.animation(), nullptr);
+}
+
+TEST_F(ZoomTest, AZoomedFolderThatLeftTheTreeGivesWayToTheRoot) {
+    ASSERT_TRUE(model_.zoomIn(static_cast<std::int32_t>(a_), 1000, false));
+    ASSERT_TRUE(deliver());
+    ASSERT_EQ(model_.picture()->root, a_);
+
+    // Removed.
+    store_->flags.set(a_, scan::FlagFolder | scan::FlagRemoved);
+    ASSERT_TRUE(model_.requestPicture());
+    ASSERT_TRUE(deliver());
+    EXPECT_EQ(model_.picture()->root, 0u);
+
+    // Detached: the root's listing was emptied to be read again, leaving A's old rows behind.
+    store_->flags.set(a_, scan::FlagFolder);
+    ASSERT_TRUE(model_.requestPicture());
+    ASSERT_TRUE(deliver());
+    ASSERT_EQ(model_.picture()->root, a_);
+    store_->firstChild.set(0, 0);
+    store_->childCount.set(0, 0);
+    ASSERT_TRUE(model_.requestPicture());
+    ASSERT_TRUE(deliver());
+    EXPECT_EQ(model_.picture()->root, 0u);
 }
 
 TEST_F(ZoomTest, OnlyPublishedFoldersCanBeZoomedInto) {
