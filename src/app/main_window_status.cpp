@@ -67,6 +67,8 @@ void MainWindow::closeScan() {
     }
     controller_.discardScan();
     kindPane_->setScanner(nullptr);
+    // A scan left while it ran never reports its end: the spare picture goes here.
+    treemapView_->setRecycling(false);
     treemapView_->setStore(nullptr);
     clearInspectors();
     SetWindowTextW(window_, L"Rozovizov");
