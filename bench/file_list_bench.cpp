@@ -135,7 +135,7 @@ struct Host {
 
     Host() {
         app::registerWindowClass(L"RozovizovBenchHost", &DefWindowProcW, nullptr);
-        app::registerWindowClass(panes::kFileListClass, &panes::FileListPane::windowProcedure,
+        app::registerWindowClass(panes::kFileListClass, &ui::PaneWindow::windowProcedure,
                                  nullptr);
         window = CreateWindowExW(0, L"RozovizovBenchHost", L"file list", WS_OVERLAPPEDWINDOW, 0, 0,
                                  600, 1000, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -112,13 +112,29 @@ std::uint64_t peakWorkingSet(HANDLE process) {
     return counters.PeakWorkingSetSize;
 }
 
+// A scan history of this process's own for its lifetime: a scan must not find, nor leave, a
+// previous scan in the prefix's history.
+class PrivateHistory {
+  public:
+    PrivateHistory()
+        : folder_(std::filesystem::temp_directory_path() /
+                  ("rozovizov-window-bench-" + std::to_string(GetCurrentProcessId()))) {
+        std::filesystem::create_directories(folder_);
+        history::setDataFolderForTesting(folder_.u16string());
+    }
+    ~PrivateHistory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    PrivateHistory(const PrivateHistory&) = delete;
+    PrivateHistory& operator=(const PrivateHistory&) = delete;
+
+  private:
+    std::filesystem::path folder_;
+};
+
 int scanMode(const std::wstring& path, const std::wstring& resultFile) {
-    // The scan must not find, nor leave, a previous scan in the prefix's history.
-    const std::filesystem::path history =
-        std::filesystem::temp_directory_path() /
-        ("rozovizov-window-bench-" + std::to_string(GetCurrentProcessId()));
-    std::filesystem::create_directories(history);
-    history::setDataFolderForTesting(history.u16string());
+    const PrivateHistory history;
     settings::SettingsStore settings(u"Software\\RozovizovBench");
 
     app::MainWindow main(settings);
@@ -172,27 +188,19 @@ int scanMode(const std::wstring& path, const std::wstring& resultFile) {
 
     PostMessageW(main.window(), WM_CLOSE, 0, 0);
     pump([] { return false; });
-    std::error_code ignored;
-    std::filesystem::remove_all(history, ignored);
     return 0;
 }
 
 // The scan the window runs (the same controller, counting every measure), with no window, no
 // pictures and no refresh: what the window's own work is measured against.
 int headlessMode(const std::wstring& path, const std::wstring& resultFile) {
-    const std::filesystem::path history =
-        std::filesystem::temp_directory_path() /
-        ("rozovizov-window-bench-" + std::to_string(GetCurrentProcessId()));
-    std::filesystem::create_directories(history);
-    history::setDataFolderForTesting(history.u16string());
+    const PrivateHistory history;
     scan::ScanController controller;
     controller.startScan(std::u16string(path.begin(), path.end()));
     controller.joinWorker();
     std::ofstream(std::filesystem::path(resultFile))
         << "scan_seconds=" << controller.lastResult().seconds
         << " peak_mb=" << megabytes(peakWorkingSet(GetCurrentProcess())) << "\n";
-    std::error_code ignored;
-    std::filesystem::remove_all(history, ignored);
     return 0;
 }
 

@@ -170,7 +170,7 @@ void MainWindow::createTreemapView() {
 }
 
 void MainWindow::createFileList() {
-    registerWindowClass(panes::kFileListClass, &panes::FileListPane::windowProcedure, nullptr);
+    registerWindowClass(panes::kFileListClass, &ui::PaneWindow::windowProcedure, nullptr);
     fileList_ = std::make_unique<panes::FileListPane>();
     fileList_->create(window_, ControlFileList);
     fileList_->setColours(&kindColours_);

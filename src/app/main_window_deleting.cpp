@@ -85,19 +85,17 @@ bool MainWindow::settleBeforeLeaving(const std::function<void()>& continuation) 
     pending_.setPaused(true);
     const deleting::LeavingChoice choice =
         deleting::askBeforeLeaving(window_, pending_.items().size());
+    pending_.setPaused(false);
     switch (choice) {
         case deleting::LeavingChoice::DeleteThem:
-            pending_.setPaused(false);
             pending_.deleteAllNow();
             continuation();
             break;
         case deleting::LeavingChoice::PutThemBack:
-            pending_.setPaused(false);
             pending_.undeleteAll();
             continuation();
             break;
         case deleting::LeavingChoice::Cancel:
-            pending_.setPaused(false);
             break;
     }
     return false;

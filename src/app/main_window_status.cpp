@@ -70,6 +70,8 @@ void MainWindow::closeScan() {
     fileList_->attach(nullptr, u"");
     controller_.discardScan();
     kindPane_->setScanner(nullptr);
+    // A scan left while it ran never reports its end: the spare picture goes here.
+    treemapView_->setRecycling(false);
     treemapView_->setStore(nullptr);
     clearInspectors();
     SetWindowTextW(window_, L"Rozovizov");

@@ -1,6 +1,7 @@
 #include "deleting/pending_deletes.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace deleting {
@@ -45,15 +46,16 @@ bool PendingDeletes::tick() {
     if (items_.empty() || paused_ || isBusy()) {
         return false;
     }
-    std::vector<PendingItem> due;
     for (PendingItem& item : items_) {
         item.remaining -= kTickMilliseconds;
-        if (item.remaining < 1) {
-            due.push_back(item);
-        }
     }
+    // Those that ran out leave the list in its order, before any of them is sent.
+    const auto running = std::stable_partition(
+        items_.begin(), items_.end(), [](const PendingItem& item) { return item.remaining > 0; });
+    const std::vector<PendingItem> due(std::make_move_iterator(running),
+                                       std::make_move_iterator(items_.end()));
+    items_.erase(running, items_.end());
     if (!due.empty()) {
-        std::erase_if(items_, [](const PendingItem& item) { return item.remaining <= 0; });
         for (const PendingItem& item : due) {
             perform(item);
         }

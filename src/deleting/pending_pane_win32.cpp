@@ -42,39 +42,9 @@ void drawDisc(HDC dc, const Box& box, double fraction, std::uint32_t background,
 
 }  // namespace
 
-PendingPane::~PendingPane() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-}
-
 bool PendingPane::create(HWND parent, int id, PendingDeletes* model) {
     model_ = model;
-    CreateWindowExW(0, kPendingPaneClass, L"", WS_CHILD | WS_VSCROLL, 0, 0, 0, 0, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                    this);
-    return window_ != nullptr;
-}
-
-LRESULT CALLBACK PendingPane::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<PendingPane*>(creation->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<PendingPane*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        self->buffer_.release();
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->handle(message, wParam, lParam);
+    return createChild(kPendingPaneClass, WS_VSCROLL, parent, id);
 }
 
 LRESULT PendingPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -89,13 +59,13 @@ LRESULT PendingPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
         case WM_VSCROLL:
             onScroll(wParam);
             return 0;
         case WM_SIZE:
             recount();
-            InvalidateRect(window_, nullptr, FALSE);
+            InvalidateRect(window(), nullptr, FALSE);
             return 0;
         case WM_MOUSEMOVE:
             onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -110,24 +80,24 @@ LRESULT PendingPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             hoverRow_ = -1;
             hoverUndeleteAll_ = false;
             hoverDeleteNow_ = false;
-            InvalidateRect(window_, nullptr, FALSE);
+            InvalidateRect(window(), nullptr, FALSE);
             return 0;
         default:
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
     }
 }
 
 PaneMetrics PendingPane::metrics() const {
-    return PaneMetrics::at(ui::windowDpi(window_));
+    return PaneMetrics::at(ui::windowDpi(window()));
 }
 
 void PendingPane::recount() {
-    if (window_ == nullptr || model_ == nullptr) {
+    if (window() == nullptr || model_ == nullptr) {
         return;
     }
     const PaneMetrics m = metrics();
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window(), &client);
     const int count = static_cast<int>(model_->items().size());
     contentHeight_ = count * m.row;
     const int page = pageHeight(m, client.bottom);
@@ -139,13 +109,13 @@ void PendingPane::recount() {
     info.nMax = contentHeight_ < 2 ? 0 : contentHeight_ - 1;
     info.nPage = static_cast<UINT>(page);
     info.nPos = offset_;
-    SetScrollInfo(window_, SB_VERT, &info, TRUE);
+    SetScrollInfo(window(), SB_VERT, &info, TRUE);
 }
 
 void PendingPane::scrollTo(int offset) {
     offset_ = offset;
     recount();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void PendingPane::onScroll(WPARAM request) {
@@ -153,7 +123,7 @@ void PendingPane::onScroll(WPARAM request) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_ALL;
-    GetScrollInfo(window_, SB_VERT, &info);
+    GetScrollInfo(window(), SB_VERT, &info);
     int offset = offset_;
     switch (LOWORD(request)) {
         case SB_LINEUP:
@@ -193,11 +163,11 @@ void PendingPane::onMouseMove(int x, int y) {
         hoverUndeleteAll_ = undeleteAll;
         hoverDeleteNow_ = deleteNow;
         SetCursor(LoadCursorW(nullptr, anyHovered() ? IDC_HAND : IDC_ARROW));
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window(), 0};
         TrackMouseEvent(&track);
     }
     // The row highlight follows the mouse, not only the buttons.
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void PendingPane::onButtonDown(int x, int y) {
@@ -220,26 +190,23 @@ void PendingPane::onButtonDown(int x, int y) {
         }
     }
     recount();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void PendingPane::onPaint() {
-    PAINTSTRUCT paint{};
-    const HDC target = BeginPaint(window_, &paint);
-    RECT client{};
-    GetClientRect(window_, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-    const HDC dc = buffer_.prepare(target, width, height);
-    if (dc == nullptr || model_ == nullptr) {
-        EndPaint(window_, &paint);
-        return;
-    }
+    paintBuffered([this](HDC dc, const RECT& client) {
+        if (model_ != nullptr) {
+            paintPane(dc, client.right, client.bottom);
+        }
+    });
+}
+
+void PendingPane::paintPane(HDC dc, int width, int height) {
     const ui::Palette& colours = ui::palette();
     const PaneMetrics m = metrics();
     fill(dc, {0, 0, width, height}, colours.paneBackground);
 
-    const HFONT regular = ui::uiFont(window_, ui::FontStyle::Regular);
+    const HFONT regular = ui::uiFont(window(), ui::FontStyle::Regular);
     ui::drawLabel(dc, u"Pending Deletes", {m.margin, 0, width - m.margin, m.header}, colours.text,
                   regular, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
     fill(dc, {0, m.header - 1, width, m.header}, colours.line);
@@ -248,7 +215,7 @@ void PendingPane::onPaint() {
     rowButtons_.assign(static_cast<std::size_t>(count), Box{});
     POINT mouse{};
     GetCursorPos(&mouse);
-    ScreenToClient(window_, &mouse);
+    ScreenToClient(window(), &mouse);
     const HRGN clip = CreateRectRgn(0, m.header, width, std::max(m.header, height - m.footer));
     SelectClipRgn(dc, clip);
     const PaintedRows rows = paintedRows(m, height, offset_, count);
@@ -270,9 +237,6 @@ void PendingPane::onPaint() {
     fill(dc, footer.deleteNow, hoverDeleteNow_ ? kWarningHover : kWarningRed);
     ui::drawLabel(dc, u"Delete Now", toRect(footer.deleteNow), kWhite, regular,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
-
-    buffer_.present(target, width, height);
-    EndPaint(window_, &paint);
 }
 
 void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, POINT mouse) {
@@ -292,12 +256,12 @@ void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, P
     fill(dc, boxes.button, index == hoverRow_ ? colours.hover : colours.chromeBackground);
     const RECT button = toRect(boxes.button);
     ui::drawFrame(dc, button, colours.line, 1);
-    const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
+    const HFONT small = ui::uiFont(window(), ui::FontStyle::Small);
     ui::drawLabel(dc, u"Undelete", button, colours.text, small,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     if (!item.name.empty()) {
         ui::drawLabel(dc, item.name, toRect(boxes.name), colours.text,
-                      ui::uiFont(window_, ui::FontStyle::Regular),
+                      ui::uiFont(window(), ui::FontStyle::Regular),
                       DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_PATH_ELLIPSIS | DT_NOPREFIX);
     }
     ui::drawLabel(dc, ui::sizeText(item.value), toRect(boxes.size), colours.dimText, small,

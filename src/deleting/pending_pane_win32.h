@@ -8,6 +8,7 @@
 #include "deleting/pending_deletes.h"
 #include "deleting/pending_pane_layout.h"
 #include "ui/drawing_win32.h"
+#include "ui/pane_window_win32.h"
 
 #include <windows.h>
 
@@ -18,19 +19,13 @@ namespace deleting {
 
 inline constexpr const wchar_t* kPendingPaneClass = L"RozovizovPendingPane";
 
-class PendingPane {
+class PendingPane : public ui::PaneWindow {
   public:
     PendingPane() = default;
-    // Destroys the window if it still exists.
-    ~PendingPane();
-    PendingPane(const PendingPane&) = delete;
-    PendingPane& operator=(const PendingPane&) = delete;
 
     // Creates the pane as the hidden child `id` of `parent`, showing `model` (not owned). The
-    // class kPendingPaneClass must have been registered with windowProcedure.
+    // class kPendingPaneClass must have been registered with PaneWindow::windowProcedure.
     bool create(HWND parent, int id, PendingDeletes* model);
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
 
     // Fits the scroll range to the list and clamps the offset; the owner calls it after every
     // change of the list and every countdown tick, then invalidates.
@@ -39,7 +34,6 @@ class PendingPane {
     // "Delete Now" was pressed: the owner asks for confirmation.
     std::function<void()> onDeleteNow;
 
-    HWND window() const { return window_; }
     int scrollOffset() const { return offset_; }
     int hoverRow() const { return hoverRow_; }
     bool hoverUndeleteAll() const { return hoverUndeleteAll_; }
@@ -50,9 +44,10 @@ class PendingPane {
     const Box& deleteNowButton() const { return deleteNowButton_; }
 
   private:
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     PaneMetrics metrics() const;
     void onPaint();
+    void paintPane(HDC dc, int width, int height);
     void paintRow(HDC dc, const PaneMetrics& m, int width, int index, POINT mouse);
     void onMouseMove(int x, int y);
     void onButtonDown(int x, int y);
@@ -60,8 +55,6 @@ class PendingPane {
     void scrollTo(int offset);
     bool anyHovered() const { return hoverRow_ >= 0 || hoverUndeleteAll_ || hoverDeleteNow_; }
 
-    HWND window_ = nullptr;
-    ui::BackBuffer buffer_;
     PendingDeletes* model_ = nullptr;
     std::vector<Box> rowButtons_;
     Box undeleteAllButton_;

@@ -66,16 +66,11 @@ void drawChevron(HDC dc, int x0, int top, int bottom, bool expanded, int penWidt
 }  // namespace
 
 HFONT FileListPane::rowFont() const {
-    return ui::uiFont(window_, smallFont_ ? ui::FontStyle::Small : ui::FontStyle::Regular);
+    return ui::uiFont(window(), smallFont_ ? ui::FontStyle::Small : ui::FontStyle::Regular);
 }
 
 void FileListPane::onPaint() {
-    PAINTSTRUCT paint{};
-    const HDC dc = BeginPaint(window_, &paint);
-    RECT client{};
-    GetClientRect(window_, &client);
-    const HDC buffer = buffer_.prepare(dc, client.right, client.bottom);
-    if (buffer != nullptr) {
+    paintBuffered([this](HDC buffer, const RECT& client) {
         updateMetrics();
         const ui::Palette& colours = ui::palette();
         fill(buffer, 0, 0, client.right, client.bottom, colours.paneBackground);
@@ -84,12 +79,10 @@ void FileListPane::onPaint() {
             measureContentWidth(buffer);
             paintRows(buffer, client.right, client.bottom);
         }
-        const int line = client.right - ui::scaled(window_, kValueColumn + kColumnGap);
-        fill(buffer, line, ui::scaled(window_, kHeaderHeight), line + 1, client.bottom,
+        const int line = client.right - ui::scaled(window(), kValueColumn + kColumnGap);
+        fill(buffer, line, ui::scaled(window(), kHeaderHeight), line + 1, client.bottom,
              colours.line);
-        buffer_.present(dc, client.right, client.bottom);
-    }
-    EndPaint(window_, &paint);
+    });
 }
 
 // The widest row decides the horizontal scroll range. Names are measured once per node and
@@ -107,7 +100,7 @@ void FileListPane::measureContentWidth(HDC dc) {
     measuredRows_ = model_.rowsVersion();
     const scan::NodeStore& store = *model_.store();
     const HGDIOBJ previous = SelectObject(dc, font);
-    const int allowance = ui::scaled(window_, kWidthAllowance);
+    const int allowance = ui::scaled(window(), kWidthAllowance);
     const int indent = model_.metrics().indent;
     int widest = 0;
     for (const ListRow& row : model_.rows()) {
@@ -133,31 +126,31 @@ void FileListPane::measureContentWidth(HDC dc) {
 
 void FileListPane::paintHeader(HDC dc, int width) {
     const ui::Palette& colours = ui::palette();
-    const int height = ui::scaled(window_, kHeaderHeight);
+    const int height = ui::scaled(window(), kHeaderHeight);
     fill(dc, 0, 0, width, height, colours.headerBackground);
     fill(dc, 0, height - 1, width, height, colours.line);
-    const int button = ui::scaled(window_, kButtonSize);
+    const int button = ui::scaled(window(), kButtonSize);
     const int buttonTop = (height - button) / 2;
     const int images[] = {kindsShown_ ? kKindsShownImage : kKindsHiddenImage, kCollapseAllImage};
     for (int i = 0; i < 2; ++i) {
-        const int left = ui::scaled(window_, kButtonLeft[i]);
+        const int left = ui::scaled(window(), kButtonLeft[i]);
         const RECT place{left, buttonTop, left + button, buttonTop + button};
         if (hoveredButton_ == i) {
             FillRect(dc, &place, ui::brushFor(colours.hover));
         }
-        ui::drawTintedImage(dc, images[i], place, ui::scaled(window_, kImageSize),
+        ui::drawTintedImage(dc, images[i], place, ui::scaled(window(), kImageSize),
                             colours.headerText);
     }
-    const HFONT font = ui::uiFont(window_, ui::FontStyle::Regular);
-    const int valueLeft = width - ui::scaled(window_, kValueColumn);
-    ui::drawLabel(dc, u"Name", RECT{ui::scaled(window_, kCaptionLeft), 0, valueLeft, height - 1},
+    const HFONT font = ui::uiFont(window(), ui::FontStyle::Regular);
+    const int valueLeft = width - ui::scaled(window(), kValueColumn);
+    ui::drawLabel(dc, u"Name", RECT{ui::scaled(window(), kCaptionLeft), 0, valueLeft, height - 1},
                   colours.headerText, font, DT_SINGLELINE | DT_VCENTER);
     ui::drawLabel(dc, valueHeader_,
-                  RECT{valueLeft, 0, width - ui::scaled(window_, kValueRightMargin), height - 1},
+                  RECT{valueLeft, 0, width - ui::scaled(window(), kValueRightMargin), height - 1},
                   colours.headerText, font,
                   DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_END_ELLIPSIS);
-    const int line = valueLeft - ui::scaled(window_, kColumnGap);
-    fill(dc, line, ui::scaled(window_, 3), line + 1, height - ui::scaled(window_, 4), colours.line);
+    const int line = valueLeft - ui::scaled(window(), kColumnGap);
+    fill(dc, line, ui::scaled(window(), 3), line + 1, height - ui::scaled(window(), 4), colours.line);
 }
 
 void FileListPane::paintRows(HDC dc, int width, int height) {
@@ -167,9 +160,9 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
     const std::vector<ListRow>& rows = model_.rows();
     const HFONT font = rowFont();
     const int valueLeft = width - metrics.valueColumn;
-    const int expander = ui::scaled(window_, kExpander);
+    const int expander = ui::scaled(window(), kExpander);
     const int penWidth = std::max(1, expander / 8);
-    const int square = ui::scaled(window_, kSquare);
+    const int square = ui::scaled(window(), kSquare);
     int top = model_.firstVisibleTop();
     for (std::int64_t index = model_.firstVisibleRow();
          top < height && index < static_cast<std::int64_t>(rows.size());
@@ -190,7 +183,7 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
             drawChevron(dc, x0, top, bottom, model_.isExpanded(row.node), penWidth, expander,
                         selected ? colours.accentText : colours.dimText);
         }
-        const int x1 = x0 + ui::scaled(window_, 2) + expander;
+        const int x1 = x0 + ui::scaled(window(), 2) + expander;
         if (colours_ != nullptr) {
             const int squareTop = top + (metrics.rowHeight - square) / 2;
             fill(dc, x1, squareTop, x1 + square, squareTop + square,
@@ -199,15 +192,15 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
         const std::u16string_view name =
             row.node == 0 ? std::u16string_view(rootLabel_) : store.nameView(row.node);
         ui::drawLabel(dc, name,
-                      RECT{x1 + square + ui::scaled(window_, kNameGap), top,
-                           valueLeft - ui::scaled(window_, kNameRightMargin), bottom},
+                      RECT{x1 + square + ui::scaled(window(), kNameGap), top,
+                           valueLeft - ui::scaled(window(), kNameRightMargin), bottom},
                       ink, font, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SelectClipRgn(dc, nullptr);
         DeleteObject(clip);
 
         const std::int64_t value = valueOf ? valueOf(row.node) : model_.valueOf(row.node);
         ui::drawLabel(dc, ui::sizeText(value),
-                      RECT{valueLeft, top, width - ui::scaled(window_, kValueRightMargin), bottom},
+                      RECT{valueLeft, top, width - ui::scaled(window(), kValueRightMargin), bottom},
                       ink, font, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     }
 }

@@ -24,38 +24,8 @@ constexpr int kButtonSize = 16;
 
 }  // namespace
 
-FileListPane::~FileListPane() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-}
-
 bool FileListPane::create(HWND parent, int id) {
-    CreateWindowExW(0, kFileListClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0,
-                    0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                    GetModuleHandleW(nullptr), this);
-    return window_ != nullptr;
-}
-
-LRESULT CALLBACK FileListPane::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<FileListPane*>(creation->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<FileListPane*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        self->buffer_.release();
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->handle(message, wParam, lParam);
+    return createChild(kFileListClass, WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, parent, id);
 }
 
 LRESULT FileListPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,7 +49,7 @@ LRESULT FileListPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             trackingLeave_ = false;
             if (hoveredButton_ != -1) {
                 hoveredButton_ = -1;
-                InvalidateRect(window_, nullptr, FALSE);
+                InvalidateRect(window(), nullptr, FALSE);
             }
             return 0;
         case WM_LBUTTONDOWN:
@@ -99,7 +69,7 @@ LRESULT FileListPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CONTEXTMENU:
             // Only the keyboard's request (lParam -1) reaches here; the parent places it.
-            SendMessageW(GetParent(window_), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_),
+            SendMessageW(GetParent(window()), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window()),
                          lParam);
             return 0;
         case WM_MOUSEWHEEL:
@@ -116,23 +86,23 @@ LRESULT FileListPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onScroll(SB_HORZ, LOWORD(wParam));
             return 0;
         default:
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
     }
 }
 
 void FileListPane::updateMetrics() {
     ListMetrics metrics;
-    metrics.headerHeight = ui::scaled(window_, kHeaderHeight);
-    metrics.rowHeight = ui::scaled(window_, smallFont_ ? kSmallRowHeight : kRowHeight);
-    metrics.indent = ui::scaled(window_, kIndent);
-    metrics.margin = ui::scaled(window_, kMargin);
-    metrics.expander = ui::scaled(window_, kExpander);
-    metrics.valueColumn = ui::scaled(window_, kValueColumn);
+    metrics.headerHeight = ui::scaled(window(), kHeaderHeight);
+    metrics.rowHeight = ui::scaled(window(), smallFont_ ? kSmallRowHeight : kRowHeight);
+    metrics.indent = ui::scaled(window(), kIndent);
+    metrics.margin = ui::scaled(window(), kMargin);
+    metrics.expander = ui::scaled(window(), kExpander);
+    metrics.valueColumn = ui::scaled(window(), kValueColumn);
     model_.setMetrics(metrics);
 }
 
 void FileListPane::updateScrollBars() {
-    if (window_ == nullptr) {
+    if (window() == nullptr) {
         return;
     }
     const ScrollBarRange vertical =
@@ -154,7 +124,7 @@ void FileListPane::updateScrollBars() {
         info.nMax = range.maximum;
         info.nPage = static_cast<UINT>(range.page);
         info.nPos = range.position;
-        SetScrollInfo(window_, bar, &info, TRUE);
+        SetScrollInfo(window(), bar, &info, TRUE);
         shown = range;
     };
     set(SB_VERT, vertical, shownVertical_);
@@ -163,7 +133,7 @@ void FileListPane::updateScrollBars() {
 
 void FileListPane::changed(bool selectionChanged) {
     updateScrollBars();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
     if (selectionChanged && onSelectionChanged) {
         onSelectionChanged(model_.focus());
     }
@@ -223,13 +193,13 @@ void FileListPane::setMeasure(scan::Measure measure) {
 
 void FileListPane::setValueHeader(std::u16string caption) {
     valueHeader_ = std::move(caption);
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void FileListPane::setKindsShown(bool shown) {
     if (shown != kindsShown_) {
         kindsShown_ = shown;
-        InvalidateRect(window_, nullptr, FALSE);
+        InvalidateRect(window(), nullptr, FALSE);
     }
 }
 
@@ -254,12 +224,12 @@ std::vector<std::int32_t> FileListPane::selectedNodes() const {
 
 std::optional<POINT> FileListPane::focusMenuPoint() const {
     const std::int64_t row = model_.focus() >= 0 ? model_.rowOf(model_.focus()) : -1;
-    if (row < 0 || window_ == nullptr) {
+    if (row < 0 || window() == nullptr) {
         return std::nullopt;
     }
     const ListMetrics& metrics = model_.metrics();
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window(), &client);
     const std::int64_t bottom =
         metrics.headerHeight + std::int64_t{metrics.rowHeight} * (row + 1) - model_.scrollY();
     POINT point{
@@ -269,16 +239,16 @@ std::optional<POINT> FileListPane::focusMenuPoint() const {
         static_cast<LONG>(std::clamp<std::int64_t>(bottom, metrics.headerHeight,
                                                    std::max<LONG>(client.bottom, 0)))};
     point.x = std::clamp<LONG>(point.x, 0, std::max<LONG>(client.right, 0));
-    ClientToScreen(window_, &point);
+    ClientToScreen(window(), &point);
     return point;
 }
 
 void FileListPane::onMouseMove(int x, int y) {
     int hovered = -1;
-    if (y < ui::scaled(window_, kHeaderHeight)) {
+    if (y < ui::scaled(window(), kHeaderHeight)) {
         for (int button = 0; button < 2; ++button) {
-            const int left = ui::scaled(window_, kButtonLeft[button]);
-            if (x >= left && x < left + ui::scaled(window_, kButtonSize)) {
+            const int left = ui::scaled(window(), kButtonLeft[button]);
+            if (x >= left && x < left + ui::scaled(window(), kButtonSize)) {
                 hovered = button;
             }
         }
@@ -288,14 +258,14 @@ void FileListPane::onMouseMove(int x, int y) {
     }
     hoveredButton_ = hovered;
     if (!trackingLeave_) {
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window(), 0};
         trackingLeave_ = TrackMouseEvent(&track) != 0;
     }
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void FileListPane::onLeftDown(int x, int y) {
-    SetFocus(window_);
+    SetFocus(window());
     updateMetrics();
     if (y < model_.metrics().headerHeight) {
         // The press acts on the button the last move hovered, as the picture showed it.
@@ -320,8 +290,8 @@ void FileListPane::onRightDown(int x, int y) {
         return;
     }
     POINT screen{x, y};
-    ClientToScreen(window_, &screen);
-    SendMessageW(GetParent(window_), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_),
+    ClientToScreen(window(), &screen);
+    SendMessageW(GetParent(window()), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window()),
                  MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(screen.x)),
                             static_cast<WORD>(static_cast<SHORT>(screen.y))));
 }
@@ -340,10 +310,10 @@ void FileListPane::onScroll(int bar, int code) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(window_, bar, &info);
+    GetScrollInfo(window(), bar, &info);
     const bool vertical = bar == SB_VERT;
     const std::int64_t line =
-        vertical ? model_.metrics().rowHeight : ui::scaled(window_, kHorizontalLine);
+        vertical ? model_.metrics().rowHeight : ui::scaled(window(), kHorizontalLine);
     const std::int64_t page = vertical ? model_.viewHeight() : model_.viewWidth();
     const std::int64_t now = vertical ? model_.scrollY() : model_.scrollX();
     const std::int64_t unit =

@@ -9,6 +9,7 @@
 #include "panes/file_list_model.h"
 #include "treemap/kind_colours.h"
 #include "ui/drawing_win32.h"
+#include "ui/pane_window_win32.h"
 
 #include <windows.h>
 
@@ -27,20 +28,13 @@ inline constexpr int kCollapseAllImage = 400;
 inline constexpr int kKindsShownImage = 401;
 inline constexpr int kKindsHiddenImage = 402;
 
-class FileListPane {
+class FileListPane : public ui::PaneWindow {
   public:
     FileListPane() = default;
-    // Destroys the window if it still exists.
-    ~FileListPane();
-    FileListPane(const FileListPane&) = delete;
-    FileListPane& operator=(const FileListPane&) = delete;
 
     // Creates the pane as visible child `id` of `parent`. kFileListClass must have been
-    // registered with windowProcedure.
+    // registered with PaneWindow::windowProcedure.
     bool create(HWND parent, int id);
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
-    HWND window() const { return window_; }
 
     // Shows a store (not owned; it must stay until the next attach) under `rootLabel`, or none.
     void attach(const scan::NodeStore* store, std::u16string rootLabel);
@@ -79,7 +73,7 @@ class FileListPane {
     std::function<void()> onToggleKinds;
 
   private:
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void updateMetrics();
     void updateScrollBars();
     void changed(bool selectionChanged);
@@ -95,7 +89,6 @@ class FileListPane {
     void measureContentWidth(HDC dc);
     HFONT rowFont() const;
 
-    HWND window_ = nullptr;
     FileListModel model_;
     const treemap::KindColours* colours_ = nullptr;
     std::u16string rootLabel_;
@@ -104,7 +97,6 @@ class FileListPane {
     bool smallFont_ = false;
     int hoveredButton_ = -1;
     bool trackingLeave_ = false;
-    ui::BackBuffer buffer_;
     // What the scroll bars were last given; a maximum of -1 forces the first update.
     ScrollBarRange shownVertical_{1, -1, 0, 0};
     ScrollBarRange shownHorizontal_{1, -1, 0, 0};

@@ -7,6 +7,7 @@
 // hides it too. Windows only; user-interface thread only.
 
 #include "panes/inspector_rows.h"
+#include "panes/tool_panel_win32.h"
 #include "scan/node_store.h"
 #include "ui/drawing_win32.h"
 
@@ -20,21 +21,10 @@ namespace panes {
 
 inline constexpr const wchar_t* kInformationPanelClass = L"RozovizovInformationPanel";
 
-class InformationPanel {
+class InformationPanel : public ToolPanel {
   public:
     // The one panel of the process, made on first use and kept until the process ends.
     static InformationPanel& instance();
-
-    // The procedure of kInformationPanelClass. Messages of a window not yet attached go to the
-    // default procedure.
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
-    // Binds the panel to the window the main window made for it. The binding ends when that
-    // window is destroyed (with its owner), and a later window may be attached.
-    void attach(HWND window);
-    HWND window() const { return window_; }
-    // Whether the window exists and is visible.
-    bool shown() const;
 
     // Fills the panel for `node` of `store` and repaints; `sizeText` is the node's value as the
     // views show it. Asks the file system afresh for the times and attributes. A node that is
@@ -48,13 +38,9 @@ class InformationPanel {
 
   private:
     InformationPanel() = default;
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void onPaint();
-    void repaint();
+    void paint(HDC buffer, const RECT& client) override;
 
-    HWND window_ = nullptr;
     Information information_;
-    ui::BackBuffer buffer_;
 };
 
 }  // namespace panes

@@ -44,38 +44,8 @@ int wheelLines() {
 
 }  // namespace
 
-KindPane::~KindPane() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-}
-
 bool KindPane::create(HWND parent, int id) {
-    CreateWindowExW(0, kKindPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 0, 0, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                    this);
-    return window_ != nullptr;
-}
-
-LRESULT CALLBACK KindPane::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<KindPane*>(creation->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<KindPane*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        self->buffer_.release();
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->handle(message, wParam, lParam);
+    return createChild(kKindPaneClass, WS_VISIBLE | WS_VSCROLL, parent, id);
 }
 
 LRESULT KindPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -84,7 +54,7 @@ LRESULT KindPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // A new DPI changes the row and header heights even where the pane keeps its size.
         case WM_DPICHANGED_AFTERPARENT:
             updateScrollBar();
-            InvalidateRect(window_, nullptr, FALSE);
+            InvalidateRect(window(), nullptr, FALSE);
             return 0;
         case WM_PAINT:
             onPaint();
@@ -101,7 +71,7 @@ LRESULT KindPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         default:
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
     }
 }
 
@@ -112,16 +82,16 @@ void KindPane::reloadRows() {
         table_.setRows(scan::kindTotals(scanner_->kindTotals(), measure_, useLogicalSize_));
     }
     updateScrollBar();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void KindPane::updateScrollBar() {
-    if (window_ == nullptr) {
+    if (window() == nullptr) {
         return;
     }
     RECT client{};
-    GetClientRect(window_, &client);
-    table_.setGeometry(client.bottom, KindPaneMetrics::at(ui::windowDpi(window_), smallFont_));
+    GetClientRect(window(), &client);
+    table_.setGeometry(client.bottom, KindPaneMetrics::at(ui::windowDpi(window()), smallFont_));
     const ScrollRange range = table_.scrollRange();
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -130,23 +100,23 @@ void KindPane::updateScrollBar() {
     info.nMax = range.maximum;
     info.nPage = static_cast<UINT>(range.page);
     info.nPos = range.position;
-    SetScrollInfo(window_, SB_VERT, &info, TRUE);
+    SetScrollInfo(window(), SB_VERT, &info, TRUE);
 }
 
 void KindPane::onVerticalScroll(WORD code) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(window_, SB_VERT, &info);
+    GetScrollInfo(window(), SB_VERT, &info);
     table_.scroll(scrollActionOf(code), info.nTrackPos);
     updateScrollBar();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void KindPane::onWheel(short delta) {
     table_.wheel(delta, wheelLines());
     updateScrollBar();
-    InvalidateRect(window_, nullptr, FALSE);
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 void KindPane::onButtonDown(int x, int y) {
@@ -154,29 +124,22 @@ void KindPane::onButtonDown(int x, int y) {
         return;
     }
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window(), &client);
     const std::optional<KindColumn> column =
         KindColumns::forWidth(client.right, table_.metrics()).columnAt(x);
     if (column) {
         table_.clickHeader(*column);
-        InvalidateRect(window_, nullptr, FALSE);
+        InvalidateRect(window(), nullptr, FALSE);
     }
 }
 
 void KindPane::onPaint() {
-    PAINTSTRUCT paint{};
-    const HDC dc = BeginPaint(window_, &paint);
-    RECT client{};
-    GetClientRect(window_, &client);
-    const HDC buffer = buffer_.prepare(dc, client.right, client.bottom);
-    if (buffer != nullptr) {
+    paintBuffered([this](HDC buffer, const RECT& client) {
         FillRect(buffer, &client, ui::brushFor(ui::palette().paneBackground));
         const KindColumns columns = KindColumns::forWidth(client.right, table_.metrics());
         paintRows(buffer, client.right, client.bottom, columns);
         paintHeader(buffer, client.right, columns);
-        buffer_.present(dc, client.right, client.bottom);
-    }
-    EndPaint(window_, &paint);
+    });
 }
 
 void KindPane::paintHeader(HDC dc, int width, const KindColumns& columns) {
@@ -186,7 +149,7 @@ void KindPane::paintHeader(HDC dc, int width, const KindColumns& columns) {
     FillRect(dc, &header, ui::brushFor(colours.headerBackground));
     const RECT line{0, m.headerHeight - 1, width, m.headerHeight};
     FillRect(dc, &line, ui::brushFor(colours.line));
-    const HFONT font = ui::uiFont(window_, ui::FontStyle::Regular);
+    const HFONT font = ui::uiFont(window(), ui::FontStyle::Regular);
     const struct {
         KindColumn column;
         int left;
@@ -208,7 +171,7 @@ void KindPane::paintRows(HDC dc, int width, int height, const KindColumns& colum
     const ui::Palette& colours = ui::palette();
     const KindPaneMetrics& m = table_.metrics();
     const HFONT font =
-        ui::uiFont(window_, smallFont_ ? ui::FontStyle::Small : ui::FontStyle::Regular);
+        ui::uiFont(window(), smallFont_ ? ui::FontStyle::Small : ui::FontStyle::Regular);
     const std::vector<KindRow>& rows = table_.rows();
     const KindTable::FirstRow first = table_.firstRow();
     int top = first.top;

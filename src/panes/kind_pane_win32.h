@@ -10,6 +10,7 @@
 #include "scan/scanner.h"
 #include "treemap/kind_colours.h"
 #include "ui/drawing_win32.h"
+#include "ui/pane_window_win32.h"
 
 #include <windows.h>
 
@@ -17,20 +18,13 @@ namespace panes {
 
 inline constexpr const wchar_t* kKindPaneClass = L"RozovizovKindPane";
 
-class KindPane {
+class KindPane : public ui::PaneWindow {
   public:
     KindPane() = default;
-    // Destroys the window if it still exists.
-    ~KindPane();
-    KindPane(const KindPane&) = delete;
-    KindPane& operator=(const KindPane&) = delete;
 
     // Creates the pane as the visible child `id` of `parent`, at the origin with no size. The
-    // class kKindPaneClass must have been registered with windowProcedure.
+    // class kKindPaneClass must have been registered with PaneWindow::windowProcedure.
     bool create(HWND parent, int id);
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
-    HWND window() const { return window_; }
 
     // The scan whose totals the rows come from, or none; not owned. The rows stay until the next
     // reload.
@@ -50,7 +44,7 @@ class KindPane {
     const KindTable& table() const { return table_; }
 
   private:
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void updateScrollBar();
     void onPaint();
     void paintHeader(HDC dc, int width, const KindColumns& columns);
@@ -59,14 +53,12 @@ class KindPane {
     void onWheel(short delta);
     void onButtonDown(int x, int y);
 
-    HWND window_ = nullptr;
     const scan::Scanner* scanner_ = nullptr;
     const treemap::KindColours* colours_ = nullptr;
     scan::Measure measure_ = scan::MeasureCurrentSize;
     bool useLogicalSize_ = false;
     bool smallFont_ = false;
     KindTable table_;
-    ui::BackBuffer buffer_;
 };
 
 }  // namespace panes

@@ -23,45 +23,16 @@ SelectionPanel& SelectionPanel::instance() {
     return panel;
 }
 
-LRESULT CALLBACK SelectionPanel::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                                 LPARAM lParam) {
-    auto* self = reinterpret_cast<SelectionPanel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        self->hovered_ = -1;
-        self->buffer_.release();
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->handle(message, wParam, lParam);
-}
-
-void SelectionPanel::attach(HWND window) {
-    window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-bool SelectionPanel::shown() const {
-    return window_ != nullptr && IsWindowVisible(window_) != 0;
-}
-
 int SelectionPanel::rowHeight() const {
-    return ui::scaled(window_, kRowHeight);
+    return ui::scaled(window(), kRowHeight);
 }
 
-LRESULT SelectionPanel::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+void SelectionPanel::windowGone() {
+    hovered_ = -1;
+}
+
+LRESULT SelectionPanel::handleOther(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            onPaint();
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_CLOSE:
-            ShowWindow(window_, SW_HIDE);
-            return 0;
         case WM_MOUSEMOVE:
             onMouseMove(GET_Y_LPARAM(lParam));
             return 0;
@@ -69,7 +40,7 @@ LRESULT SelectionPanel::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onButtonDown(GET_Y_LPARAM(lParam));
             return 0;
         default:
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
     }
 }
 
@@ -82,12 +53,6 @@ void SelectionPanel::showNode(const scan::NodeStore& store, std::int32_t node,
 void SelectionPanel::clearPanel() {
     rows_.clear();
     repaint();
-}
-
-void SelectionPanel::repaint() {
-    if (window_ != nullptr) {
-        InvalidateRect(window_, nullptr, FALSE);
-    }
 }
 
 void SelectionPanel::onMouseMove(int y) {
@@ -108,40 +73,31 @@ void SelectionPanel::onButtonDown(int y) {
     }
 }
 
-void SelectionPanel::onPaint() {
-    PAINTSTRUCT paint{};
-    const HDC dc = BeginPaint(window_, &paint);
-    RECT client{};
-    GetClientRect(window_, &client);
-    const HDC buffer = buffer_.prepare(dc, client.right, client.bottom);
-    if (buffer != nullptr) {
-        const ui::Palette& colours = ui::palette();
-        const auto s = [this](int length) { return ui::scaled(window_, length); };
-        const int width = client.right;
-        const int height = rowHeight();
-        FillRect(buffer, &client, ui::brushFor(colours.paneBackground));
-        const HFONT font = ui::uiFont(window_, ui::FontStyle::Regular);
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            const int top = height * static_cast<int>(i);
-            if (top >= client.bottom) {
-                break;
-            }
-            const ChainRow& row = rows_[i];
-            const RECT cell{0, top, width, top + height};
-            if (static_cast<std::int32_t>(i) == hovered_) {
-                FillRect(buffer, &cell, ui::brushFor(colours.hover));
-            }
-            const RECT name{s(kIndent + kIndentPerLevel * row.depth), top, width - s(kValueWidth),
-                            top + height};
-            ui::drawLabel(buffer, row.name, name, colours.text, font,
-                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
-            const RECT value{width - s(kValueWidth), top, width - s(kValueMargin), top + height};
-            ui::drawLabel(buffer, row.value, value, colours.dimText, font,
-                          DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+void SelectionPanel::paint(HDC buffer, const RECT& client) {
+    const ui::Palette& colours = ui::palette();
+    const auto s = [this](int length) { return ui::scaled(window(), length); };
+    const int width = client.right;
+    const int height = rowHeight();
+    FillRect(buffer, &client, ui::brushFor(colours.paneBackground));
+    const HFONT font = ui::uiFont(window(), ui::FontStyle::Regular);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const int top = height * static_cast<int>(i);
+        if (top >= client.bottom) {
+            break;
         }
-        buffer_.present(dc, client.right, client.bottom);
+        const ChainRow& row = rows_[i];
+        const RECT cell{0, top, width, top + height};
+        if (static_cast<std::int32_t>(i) == hovered_) {
+            FillRect(buffer, &cell, ui::brushFor(colours.hover));
+        }
+        const RECT name{s(kIndent + kIndentPerLevel * row.depth), top, width - s(kValueWidth),
+                        top + height};
+        ui::drawLabel(buffer, row.name, name, colours.text, font,
+                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+        const RECT value{width - s(kValueWidth), top, width - s(kValueMargin), top + height};
+        ui::drawLabel(buffer, row.value, value, colours.dimText, font,
+                      DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     }
-    EndPaint(window_, &paint);
 }
 
 }  // namespace panes

@@ -7,6 +7,7 @@
 // hides it too. Windows only; user-interface thread only.
 
 #include "panes/inspector_rows.h"
+#include "panes/tool_panel_win32.h"
 #include "scan/node_store.h"
 #include "ui/drawing_win32.h"
 
@@ -21,24 +22,13 @@ namespace panes {
 
 inline constexpr const wchar_t* kSelectionPanelClass = L"RozovizovSelectionPanel";
 
-class SelectionPanel {
+class SelectionPanel : public ToolPanel {
   public:
     // The one panel of the process, made on first use and kept until the process ends.
     static SelectionPanel& instance();
 
     // A click on a row, with that row's node.
     std::function<void(std::int32_t node)> onRowClicked;
-
-    // The procedure of kSelectionPanelClass. Messages of a window not yet attached go to the
-    // default procedure.
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
-    // Binds the panel to the window the main window made for it. The binding ends when that
-    // window is destroyed (with its owner), and a later window may be attached.
-    void attach(HWND window);
-    HWND window() const { return window_; }
-    // Whether the window exists and is visible.
-    bool shown() const;
 
     // Rebuilds the rows for `node` of `store`, each valued by `valueText`, and repaints. A node
     // that is negative or not published empties the panel.
@@ -54,16 +44,14 @@ class SelectionPanel {
 
   private:
     SelectionPanel() = default;
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void onPaint();
+    void paint(HDC buffer, const RECT& client) override;
+    LRESULT handleOther(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void windowGone() override;
     void onMouseMove(int y);
     void onButtonDown(int y);
-    void repaint();
 
-    HWND window_ = nullptr;
     std::vector<ChainRow> rows_;
     std::int32_t hovered_ = -1;
-    ui::BackBuffer buffer_;
 };
 
 }  // namespace panes

@@ -152,7 +152,7 @@ void renderTreemapInto(TreemapImage& image, const scan::NodeStore& store, scan::
         image.items.clear();
         image.pixels.clear();
         image.itemAt.clear();
-        image.nodeRects.assign(image.items);
+        image.nodeRects.clear();
         return;
     }
     layoutTreemapInto(image.items, store, root, width, height, options);

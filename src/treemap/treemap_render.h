@@ -45,6 +45,7 @@ class NodeRects {
     // The node's rectangle, or null when the picture has none for it.
     const Rect* find(scan::NodeId node) const;
     std::size_t size() const { return entries_.size(); }
+    void clear() { entries_.clear(); }
 
   private:
     struct Entry {

@@ -45,6 +45,7 @@ class TreemapViewModel {
     // While on (during a scan, when pictures follow each other closely), a replaced picture is
     // kept for the next build to draw into. Turning it off frees the kept one.
     void setRecycling(bool on);
+    bool recycling() const { return recycler_ != nullptr; }
     const scan::NodeStore* store() const { return store_.get(); }
 
     // The client area changed; asks for a picture of the new size.

@@ -36,44 +36,30 @@ TOOLINFOW toolOf(HWND view, wchar_t* text) {
 }  // namespace
 
 TreemapView::~TreemapView() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
+    // Its destruction still reaches the model, which stops posting builds to it.
+    destroyWindow();
 }
 
 bool TreemapView::create(HWND parent, int id) {
-    CreateWindowExW(0, kTreemapViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                    this);
-    return window_ != nullptr;
+    return createChild(kTreemapViewClass, WS_VISIBLE, parent, id);
 }
 
 LRESULT CALLBACK TreemapView::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<TreemapView*>(creation->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-        self->model_.deliverTo(reinterpret_cast<std::uintptr_t>(window));
+    if (message == kBuildResultMessage && GetWindowLongPtrW(window, GWLP_USERDATA) == 0) {
+        // A build that finished after the view went: nobody else will free it.
+        delete reinterpret_cast<BuildResult*>(lParam);
+        return 0;
     }
-    auto* self = reinterpret_cast<TreemapView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        if (message == kBuildResultMessage) {
-            // A build that finished after the view went: nobody else will free it.
-            delete reinterpret_cast<BuildResult*>(lParam);
-            return 0;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        self->tooltip_ = nullptr;
-        self->buffer_.release();
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->handle(message, wParam, lParam);
+    return PaneWindow::windowProcedure(window, message, wParam, lParam);
+}
+
+void TreemapView::windowMade() {
+    model_.deliverTo(reinterpret_cast<std::uintptr_t>(window()));
+}
+
+void TreemapView::windowGone() {
+    tooltip_ = nullptr;
 }
 
 LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -83,7 +69,7 @@ LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             model_.windowDestroyed();
-            KillTimer(window_, kAnimationTimer);
+            KillTimer(window(), kAnimationTimer);
             return 0;
         case WM_SIZE:
             model_.resize({LOWORD(lParam), HIWORD(lParam)});
@@ -95,18 +81,18 @@ LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         case WM_TIMER:
             if (wParam == kAnimationTimer) {
-                InvalidateRect(window_, nullptr, FALSE);
+                InvalidateRect(window(), nullptr, FALSE);
             }
             return 0;
         case WM_MOUSEMOVE:
             if (!trackingLeave_) {
-                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window(), 0};
                 trackingLeave_ = TrackMouseEvent(&track) != 0;
             }
             hitTest(lParam);
             return 0;
         case WM_LBUTTONDOWN:
-            SetFocus(window_);
+            SetFocus(window());
             onButtonDown(lParam, false);
             return 0;
         case WM_RBUTTONDOWN:
@@ -128,41 +114,41 @@ LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
             }
             if (model_.clearHover()) {
-                InvalidateRect(window_, nullptr, FALSE);
+                InvalidateRect(window(), nullptr, FALSE);
             }
             return 0;
         case kBuildResultMessage:
             onBuildFinished(wParam, lParam);
             return 0;
         default:
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
     }
 }
 
 void TreemapView::makeTooltip() {
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, window_,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, window(),
                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (tooltip_ == nullptr) {
         return;
     }
     tipText_.clear();
-    TOOLINFOW tool = toolOf(window_, tipText_.data());
+    TOOLINFOW tool = toolOf(window(), tipText_.data());
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
 }
 
 void TreemapView::setStore(std::shared_ptr<const scan::NodeStore> store) {
     model_.setStore(std::move(store));
-    if (window_ != nullptr) {
-        KillTimer(window_, kAnimationTimer);
-        InvalidateRect(window_, nullptr, FALSE);
+    if (window() != nullptr) {
+        KillTimer(window(), kAnimationTimer);
+        InvalidateRect(window(), nullptr, FALSE);
     }
 }
 
 void TreemapView::setSelectedNode(std::int32_t node) {
-    if (model_.setSelectedNode(node) && window_ != nullptr) {
-        InvalidateRect(window_, nullptr, FALSE);
+    if (model_.setSelectedNode(node) && window() != nullptr) {
+        InvalidateRect(window(), nullptr, FALSE);
     }
 }
 
@@ -184,14 +170,14 @@ void TreemapView::zoomToTop() {
 }
 
 void TreemapView::zoomed() {
-    if (window_ != nullptr) {
+    if (window() != nullptr) {
         if (model_.animation() != nullptr) {
             lastFrame_.reset();
-            SetTimer(window_, kAnimationTimer, kAnimationTimerMilliseconds, nullptr);
+            SetTimer(window(), kAnimationTimer, kAnimationTimerMilliseconds, nullptr);
         } else {
-            KillTimer(window_, kAnimationTimer);
+            KillTimer(window(), kAnimationTimer);
         }
-        InvalidateRect(window_, nullptr, FALSE);
+        InvalidateRect(window(), nullptr, FALSE);
     }
     if (onZoomChanged) {
         onZoomChanged();
@@ -199,17 +185,10 @@ void TreemapView::zoomed() {
 }
 
 void TreemapView::onPaint() {
-    PAINTSTRUCT paint{};
-    const HDC dc = BeginPaint(window_, &paint);
-    RECT client{};
-    GetClientRect(window_, &client);
-    const HDC buffer = buffer_.prepare(dc, client.right, client.bottom);
-    if (buffer != nullptr) {
+    paintBuffered([this](HDC buffer, const RECT& client) {
         FillRect(buffer, &client, ui::brushFor(ui::palette().treemapBackground));
         paintPicture(buffer, client.right, client.bottom);
-        buffer_.present(dc, client.right, client.bottom);
-    }
-    EndPaint(window_, &paint);
+    });
 }
 
 void TreemapView::paintPicture(HDC dc, int width, int height) {
@@ -219,9 +198,9 @@ void TreemapView::paintPicture(HDC dc, int width, int height) {
                      toRect(frame.destination));
         lastFrame_ = frame;
         if (frame.finished) {
-            KillTimer(window_, kAnimationTimer);
+            KillTimer(window(), kAnimationTimer);
             model_.dropAnimation();
-            InvalidateRect(window_, nullptr, FALSE);
+            InvalidateRect(window(), nullptr, FALSE);
         }
         return;
     }
@@ -245,7 +224,7 @@ void TreemapView::paintPicture(HDC dc, int width, int height) {
 
 void TreemapView::hitTest(LPARAM point) {
     if (model_.hitTest(GET_X_LPARAM(point), GET_Y_LPARAM(point))) {
-        InvalidateRect(window_, nullptr, FALSE);
+        InvalidateRect(window(), nullptr, FALSE);
         updateTooltip();
     }
 }
@@ -264,7 +243,7 @@ void TreemapView::updateTooltip() {
     }
     const std::u16string text = body.empty() ? title : title + u"\n" + body;
     tipText_.assign(text.begin(), text.end());
-    TOOLINFOW tool = toolOf(window_, tipText_.data());
+    TOOLINFOW tool = toolOf(window(), tipText_.data());
     SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
 }
@@ -279,8 +258,8 @@ void TreemapView::onButtonDown(LPARAM point, bool right) {
     // selected earlier would be about something the user is not pointing at.
     if (right && node >= 0) {
         POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-        ClientToScreen(window_, &screen);
-        SendMessageW(GetParent(window_), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_),
+        ClientToScreen(window(), &screen);
+        SendMessageW(GetParent(window()), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window()),
                      MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(screen.x)),
                                 static_cast<WORD>(static_cast<SHORT>(screen.y))));
     }
@@ -295,7 +274,7 @@ void TreemapView::onDoubleClick() {
 void TreemapView::onBuildFinished(WPARAM generation, LPARAM result) {
     std::unique_ptr<BuildResult> owned(reinterpret_cast<BuildResult*>(result));
     if (model_.acceptBuild(static_cast<std::uint32_t>(generation), std::move(owned))) {
-        InvalidateRect(window_, nullptr, FALSE);
+        InvalidateRect(window(), nullptr, FALSE);
         // The tooltip spoke of an item of the picture that is gone; the next move of the mouse
         // asks about the new one.
         updateTooltip();

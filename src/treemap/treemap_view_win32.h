@@ -10,6 +10,7 @@
 #include "treemap/kind_colours.h"
 #include "treemap/treemap_view_model.h"
 #include "ui/drawing_win32.h"
+#include "ui/pane_window_win32.h"
 
 #include <windows.h>
 
@@ -26,21 +27,19 @@ inline constexpr const wchar_t* kTreemapViewClass = L"RozovizovTreemapView";
 inline constexpr UINT_PTR kAnimationTimer = 2;
 inline constexpr UINT kAnimationTimerMilliseconds = 16;
 
-class TreemapView {
+class TreemapView : public ui::PaneWindow {
   public:
     TreemapView() = default;
     // Destroys the window if it still exists.
-    ~TreemapView();
-    TreemapView(const TreemapView&) = delete;
-    TreemapView& operator=(const TreemapView&) = delete;
+    ~TreemapView() override;
 
     // Creates the view as the visible child `id` of `parent`, at the origin with no size, with
     // its tooltip. The class kTreemapViewClass must have been registered with windowProcedure.
     bool create(HWND parent, int id);
+    // PaneWindow's, except that a finished build reaching a view already gone is freed here.
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
 
-    HWND window() const { return window_; }
     HWND tooltip() const { return tooltip_; }
 
     // The kind colours each build copies; not owned.
@@ -85,7 +84,9 @@ class TreemapView {
     std::function<bool()> animatedZooming;
 
   private:
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void windowMade() override;
+    void windowGone() override;
     void makeTooltip();
     void onPaint();
     void paintPicture(HDC dc, int width, int height);
@@ -98,10 +99,8 @@ class TreemapView {
     void zoomed();
     bool animated() const { return !animatedZooming || animatedZooming(); }
 
-    HWND window_ = nullptr;
     HWND tooltip_ = nullptr;
     TreemapViewModel model_;
-    ui::BackBuffer buffer_;
     std::optional<AnimationFrame> lastFrame_;
     // The tooltip's text must outlive the message that hands it over.
     std::wstring tipText_;

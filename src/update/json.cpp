@@ -81,6 +81,24 @@ bool tooLarge(std::string_view number, bool hexadecimal) {
     return position + exponent > 0;
 }
 
+// Where a hexadecimal number can end at the latest: before a "p" whose exponent is not one
+// optional sign and a digit. The standard library's from_chars takes "0x1p+-2" as 0x1p-2, where
+// strtod (and the C grammar) read "0x1" and stop at the "p".
+const char* hexadecimalEnd(const char* first, const char* last) {
+    const char* marker = first;
+    while (marker != last && (hexDigitValue(*marker) >= 0 || *marker == '.')) {
+        ++marker;
+    }
+    if (marker == last || (*marker != 'p' && *marker != 'P')) {
+        return last;
+    }
+    const char* exponent = marker + 1;
+    if (exponent != last && (*exponent == '+' || *exponent == '-')) {
+        ++exponent;
+    }
+    return exponent != last && *exponent >= '0' && *exponent <= '9' ? last : marker;
+}
+
 }  // namespace
 
 std::size_t readNumberPrefix(std::string_view text, double& value) {
@@ -110,10 +128,13 @@ std::size_t readNumberPrefix(std::string_view text, double& value) {
         }
     }
     const char* first = text.data() + at;
+    const char* last = text.data() + text.size();
+    if (hexadecimal) {
+        last = hexadecimalEnd(first, last);
+    }
     double parsed = 0;
-    const auto [end, error] =
-        std::from_chars(first, text.data() + text.size(), parsed,
-                        hexadecimal ? std::chars_format::hex : std::chars_format::general);
+    const auto [end, error] = std::from_chars(
+        first, last, parsed, hexadecimal ? std::chars_format::hex : std::chars_format::general);
     if (error == std::errc::invalid_argument) {
         return 0;
     }

@@ -421,12 +421,6 @@ TEST_F(FileListInMainWindowTest, ShowInExplorerSelectsTheFocusInTheFileManager) 
     const std::u16string path = store().pathOf(file, u'\\');
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], L"/select,\"" + std::wstring(path.begin(), path.end()) + L"\"");
-
-    // Move to Recycle Bin is there but does nothing yet.
-    const std::uint64_t total = store().allocated.get(0);
-    main_.command(CommandMoveToRecycleBin);
-    EXPECT_EQ(store().allocated.get(0), total);
-    EXPECT_FALSE(store().hasFlag(file, scan::FlagRemoved));
 }
 
 TEST_F(FileListInMainWindowTest, TheRightClickMenuNamesWhatItActsOn) {

@@ -119,6 +119,7 @@ TEST_F(MainWindowScanTest, StopEndsALargeScanThatKeepsWhatItFound) {
     // The progress tick rebuilds the picture while the scan runs.
     ASSERT_TRUE(pumpUntil(main, [&] { return main.treemapView()->model().picture() != nullptr; }));
     ASSERT_TRUE(main.controller().running()) << "the folder must outlast the first picture";
+    EXPECT_TRUE(main.treemapView()->model().recycling()) << "pictures follow each other closely";
 
     SendMessageW(stop, BM_CLICK, 0, 0);
     EXPECT_EQ(textOf(stop), L"Stopping\u2026");
@@ -129,6 +130,19 @@ TEST_F(MainWindowScanTest, StopEndsALargeScanThatKeepsWhatItFound) {
     EXPECT_TRUE(IsWindowEnabled(stop));
     EXPECT_FALSE(IsWindowVisible(stop));
     EXPECT_GT(rowsOf(main), 1u) << "what was found stays";
+    EXPECT_FALSE(main.treemapView()->model().recycling()) << "the spare picture went";
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(MainWindowScanTest, LeavingARunningScanKeepsNoSparePicture) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(kLargeFolder));
+    ASSERT_TRUE(pumpUntil(main, [&] { return main.treemapView()->model().picture() != nullptr; }));
+    ASSERT_TRUE(main.controller().running()) << "the folder must outlast the first picture";
+    ASSERT_TRUE(main.treemapView()->model().recycling());
+    main.closeScan();
+    EXPECT_TRUE(main.welcomeShown());
+    EXPECT_FALSE(main.treemapView()->model().recycling());
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 

@@ -20,8 +20,8 @@ namespace deleting {
 namespace {
 
 namespace fs = std::filesystem;
-using windowtest::DialogAnswerer;
-using windowtest::SeenDialog;
+using harness::DialogAnswerer;
+using harness::SeenDialog;
 
 constexpr int kNukeWarningNo = IDNO;
 
@@ -139,7 +139,7 @@ class RecycleWindowTest : public app::windowtest::MainWindowFixture {
         ADD_FAILURE() << "an unexpected dialog: "
                       << scan::toUtf8(std::u16string(
                              reinterpret_cast<const char16_t*>(dialog.texts.c_str())));
-        return windowtest::kDismiss;
+        return harness::kDismiss;
     }};
     app::MainWindow main_{settings_};
     fs::path tree_;
@@ -151,7 +151,7 @@ class RecycleWindowTest : public app::windowtest::MainWindowFixture {
 TEST_F(RecycleWindowTest, DelSendsTheSelectedFileToTheBinWhenItsCountdownEnds) {
     const std::int32_t other = node("other.txt");
     const std::uint64_t before = rootSize();
-    main_.treemapView()->setSelectedNode(other);
+    main_.selectNode(other);
     SetForegroundWindow(main_.window());
     SetFocus(main_.window());
     harness::pressKey(VK_DELETE);
@@ -239,7 +239,7 @@ TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAs
     ASSERT_EQ(items().size(), 1u);
     EXPECT_EQ(items()[0].name, u"docs");
 
-    int pressed = windowtest::kPressEnter;
+    int pressed = harness::kPressEnter;
     DialogAnswerer answerer([&](const SeenDialog&) { return pressed; });
     UpdateWindow(pane());
     clickInPane(main_.pendingPane()->deleteNowButton());
@@ -382,7 +382,7 @@ TEST_F(RecycleWindowTest, RefreshWithItemsPendingSettlesThemBeforeTheNewScan) {
 TEST_F(RecycleWindowTest, RefreshingAFolderWithItemsPendingPutsThemBackFirstWhenAsked) {
     const std::uint64_t before = rootSize();
     main_.moveToRecycleBin({node("docs/report.txt")});
-    main_.treemapView()->setSelectedNode(node("docs"));
+    main_.selectNode(node("docs"));
     DialogAnswerer answerer([](const SeenDialog&) { return kPutThemBackButton; });
     SendMessageW(main_.window(), WM_COMMAND, app::CommandRefreshFolder, 0);
     ASSERT_EQ(answerer.seen().size(), 1u);

@@ -296,15 +296,25 @@ TEST(Json, TheParserLeavesWhatFollowsAValueUnread) {
 TEST(Json, NumbersReadAsStrtodReadsThemInTheCLocale) {
     // strtod itself is the reference, on a NUL-terminated copy in the "C" locale.
     const char* texts[] = {
-        "0",         "-0",         "+0.0e-0", "12345678901234567890123",
-        "0.1",       "1e-5",       "1E+5",    "3.14e",
-        ".e1",       "0x",         "0xg",     "0x1.",
-        "0x.1",      "0x1p-2",     "0x1P+2",  "0x1pz",
-        "0x1p",      "0xABCDEFp0", "in",      "infin",
-        "infinityx", "nan(",       "nan()",   "nan(a_1",
-        "nan(a_1)",  "NAN",        " \f1",    "\t-2",
-        "1e0309",    "9e-325",     "+.",      "-+1",
-        "x",
+        "0",         "-0",
+        "+0.0e-0",   "12345678901234567890123",
+        "0.1",       "1e-5",
+        "1E+5",      "3.14e",
+        ".e1",       "0x",
+        "0xg",       "0x1.",
+        "0x.1",      "0x1p-2",
+        "0x1P+2",    "0x1pz",
+        "0x1p",      "0xABCDEFp0",
+        "in",        "infin",
+        "infinityx", "nan(",
+        "nan()",     "nan(a_1",
+        "nan(a_1)",  "NAN",
+        " \f1",      "\t-2",
+        "1e0309",    "9e-325",
+        "+.",        "-+1",
+        "x",         "0x1p+-2",
+        "0x.8p-+1",  "0x1P--2",
+        "1e+-2",     " 0x.8888888888888888888p+-2.",
     };
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     std::setlocale(LC_NUMERIC, "C");

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-namespace deleting::windowtest {
+namespace harness {
 
 struct SeenDialog {
     std::wstring caption;
@@ -106,7 +106,7 @@ class DialogAnswerer {
         answered_.push_back(dialog);
         if (button == kPressEnter) {
             SetForegroundWindow(dialog);
-            harness::pressKey(VK_RETURN);
+            pressKey(VK_RETURN);
             return;
         }
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
@@ -121,4 +121,4 @@ class DialogAnswerer {
     std::vector<HWND> answered_;
 };
 
-}  // namespace deleting::windowtest
+}  // namespace harness

@@ -1,0 +1,62 @@
+#pragma once
+
+// What every custom-drawn pane and panel of the program shares: the object behind the window,
+// found through the window's user data from its first message on, the end of that binding when
+// the window is destroyed, and painting through a back buffer so that nothing flickers. A pane
+// registers its class with PaneWindow::windowProcedure and answers messages in `handle`.
+// Windows only; user-interface thread only.
+
+#include "ui/drawing_win32.h"
+
+#include <windows.h>
+
+#include <functional>
+
+namespace ui {
+
+class PaneWindow {
+  public:
+    PaneWindow(const PaneWindow&) = delete;
+    PaneWindow& operator=(const PaneWindow&) = delete;
+
+    // The procedure of every window class whose windows belong to a PaneWindow. A message for a
+    // window with no object bound (one made without a creation parameter and not bound yet, or
+    // one already destroyed) takes the default course.
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+
+    HWND window() const { return window_; }
+
+  protected:
+    PaneWindow() = default;
+    // Destroys the window if it still exists. By then the derived object is gone, so the window
+    // is unbound first and its last messages take the default course; a pane whose `handle`
+    // must see its window's destruction calls destroyWindow in its own destructor.
+    virtual ~PaneWindow();
+    // Destroys the window while the whole object still answers its messages.
+    void destroyWindow();
+
+    // Creates the window of `windowClass` as child `id` of `parent`, at the origin with no size,
+    // bound to this object from its first message. True when the window exists.
+    bool createChild(const wchar_t* windowClass, DWORD style, HWND parent, int id);
+    // Binds a window made elsewhere, which nothing bound at its creation.
+    void bindWindow(HWND window);
+
+    // Every message of the bound window but the last (WM_NCDESTROY).
+    virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // Right after the window was bound at its creation, before any other message reaches
+    // `handle`.
+    virtual void windowMade() {}
+    // Once the window is gone: the object is unbound and the back buffer released.
+    virtual void windowGone() {}
+
+    // Paints the client area in answer to WM_PAINT: `draw` paints into the back buffer, which
+    // is then copied to the window in one go.
+    void paintBuffered(const std::function<void(HDC buffer, const RECT& client)>& draw);
+
+  private:
+    HWND window_ = nullptr;
+    BackBuffer buffer_;
+};
+
+}  // namespace ui
