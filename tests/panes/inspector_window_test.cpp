@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "panes/file_facts_win32.h"
+#include "panes/file_list_pane_win32.h"
 #include "panes/information_panel_win32.h"
 #include "panes/selection_panel_win32.h"
 #include "scan/wide_text_win32.h"
@@ -259,6 +260,7 @@ TEST_F(InspectorWindowTest, TheSelectionPanelShowsTheChainAndAClickOnItChoosesTh
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, row / 2));
     EXPECT_EQ(main.treemapView()->selectedNode(), 0);
     EXPECT_EQ(main.focusNode(), 0);
+    EXPECT_EQ(main.fileList()->selectedNodes(), std::vector<std::int32_t>{0}) << "the list too";
     ASSERT_EQ(panel.rows().size(), 1u);
     EXPECT_EQ(panel.rows()[0].name, main.controller().rootPath());
     EXPECT_EQ(InformationPanel::instance().title(), main.controller().rootPath());
