@@ -150,7 +150,8 @@ void FileListPane::paintHeader(HDC dc, int width) {
                   colours.headerText, font,
                   DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_END_ELLIPSIS);
     const int line = valueLeft - ui::scaled(window(), kColumnGap);
-    fill(dc, line, ui::scaled(window(), 3), line + 1, height - ui::scaled(window(), 4), colours.line);
+    fill(dc, line, ui::scaled(window(), 3), line + 1, height - ui::scaled(window(), 4),
+         colours.line);
 }
 
 void FileListPane::paintRows(HDC dc, int width, int height) {
