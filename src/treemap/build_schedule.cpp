@@ -12,9 +12,10 @@ constexpr double kNewWeight = 0.3;
 constexpr double kCrowded = 0.85;
 // ...to this many intervals per build...
 constexpr double kTargetShare = 0.65;
-// ...or this many when builds can only run on the scan's cores: with pictures at the longest
-// interval the scan then keeps about four fifths of the machine.
-constexpr double kSharedCoresTargetShare = 0.25;
+// ...or this many when builds can only run on the scan's cores: every build then takes its time
+// from the scan, so pictures reach the longest interval as soon as a build takes a tenth of a
+// second, and the scan keeps about nine tenths of the machine.
+constexpr double kSharedCoresTargetShare = 0.1;
 // ...and builds under half the target share narrow it by a fifth.
 constexpr double kNarrowing = 0.8;
 

@@ -80,10 +80,10 @@ TEST(BuildSchedule, TheRebuildIntervalFollowsTheSmoothedBuildTime) {
 TEST(BuildSchedule, AScanOnEveryCoreKeepsBuildsToASmallerShare) {
     BuildSchedule schedule;
     schedule.resetForScan(true);
-    schedule.finish(*schedule.begin(), 100);
-    EXPECT_NEAR(schedule.minRebuildInterval(), 0.4, 1e-9) << "0.1 s a build over a quarter";
-    schedule.finish(*schedule.begin(), 300);  // smoothed to 0.16 s
-    EXPECT_NEAR(schedule.minRebuildInterval(), 0.64, 1e-9);
+    schedule.finish(*schedule.begin(), 50);
+    EXPECT_NEAR(schedule.minRebuildInterval(), 0.5, 1e-9) << "0.05 s a build over a tenth";
+    schedule.finish(*schedule.begin(), 200);  // smoothed to 0.095 s
+    EXPECT_NEAR(schedule.minRebuildInterval(), 0.95, 1e-9);
     for (int i = 0; i < 10; ++i) {
         schedule.finish(*schedule.begin(), 400);
     }
