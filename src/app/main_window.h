@@ -6,10 +6,12 @@
 // The class spans one file per concern: main_window.cpp (creation, the message loop and the
 // end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
-// main_window_commands.cpp (messages and commands) and main_window_status.cpp (opening and
-// following a scan).
+// main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
+// following a scan) and main_window_welcome.cpp (the start page, the folder picker and the
+// settings window).
 
 #include "app/main_layout.h"
+#include "panes/welcome_view_win32.h"
 #include "scan/measures.h"
 #include "scan/scan_controller.h"
 #include "scan/window_notifier_win32.h"
@@ -83,6 +85,12 @@ class MainWindow {
     scan::Measure measure() const { return measure_; }
     const MainLayout& mainLayout() const { return layout_; }
     treemap::TreemapView* treemapView() const { return treemapView_.get(); }
+    panes::WelcomeView* welcomeView() const { return welcomeView_.get(); }
+
+    // The folder picker: a scan of the folder chosen, nothing when it is cancelled.
+    void chooseFolder();
+    // Makes the settings window the first time, then shows it.
+    void showSettings();
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -91,6 +99,8 @@ class MainWindow {
     void buildChrome();
     void createToolbar();
     void createTreemapView();
+    void createWelcomeView();
+    bool keyForSettingsWindow(const MSG& message) const;
     void buildMenu();
     void paint();
     void paintToolbarBand(HDC dc);
@@ -119,6 +129,7 @@ class MainWindow {
     HWND refreshButton_ = nullptr;
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<treemap::TreemapView> treemapView_;
+    std::unique_ptr<panes::WelcomeView> welcomeView_;
     scan::Measure measure_ = scan::MeasureCurrentSize;
     // Declared before the controller, which still stops the ticking when it is destroyed.
     std::unique_ptr<scan::WindowNotifier> notifier_;

@@ -105,6 +105,7 @@ constexpr Popup kMenuBar[] = {
 void MainWindow::buildChrome() {
     createToolbar();
     createTreemapView();
+    createWelcomeView();
     ui::applyWindowTheme(window_);
     ui::applyWindowTheme(measureBox_);
     treemapView_->setColours(&kindColours_);
@@ -223,7 +224,8 @@ void MainWindow::paint() {
         GetClientRect(window_, &client);
         client.top = ChromeMetrics::at(ui::windowDpi(window_)).toolbarHeight;
         const HRGN uncovered = CreateRectRgnIndirect(&client);
-        const HWND panes[] = {treemapView_->window()};
+        const HWND panes[] = {treemapView_->window(),
+                              welcomeView_ != nullptr ? welcomeView_->window() : nullptr};
         for (const HWND pane : panes) {
             if (pane != nullptr && IsWindowVisible(pane)) {
                 const RECT covered = clientRectOf(pane, window_);
@@ -297,6 +299,9 @@ void MainWindow::followAppearance() {
         return;
     }
     ui::applyWindowTheme(window_);
+    if (welcomeView_ != nullptr) {
+        ui::applyWindowTheme(welcomeView_->window());
+    }
     ui::applyWindowTheme(measureBox_);
     if (treemapView_ != nullptr) {
         // The free-space block takes its colour from the appearance.

@@ -47,6 +47,9 @@ void MainWindow::layout() {
     place(stopButton_, result.toolbar.stop);
     place(zoomOutButton_, result.toolbar.zoomOut);
     placeOrHide(treemapView_->window(), result.treemap);
+    if (welcomeView_ != nullptr) {
+        placeOrHide(welcomeView_->window(), result.welcome);
+    }
     // The gaps moved with the panes; the band's status line may have another width.
     InvalidateRect(window_, nullptr, FALSE);
 }

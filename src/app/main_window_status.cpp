@@ -56,6 +56,9 @@ void MainWindow::closeScan() {
     treemapView_->setStore(nullptr);
     SetWindowTextW(window_, L"Rozovizov");
     welcomeShown_ = true;
+    if (welcomeView_ != nullptr) {
+        welcomeView_->reloadPlaces();
+    }
     layout();
     refreshViews(false);
 }
