@@ -47,9 +47,9 @@ void MainWindow::createWelcomeView() {
         return;
     }
     const int iconSize = ui::scaled(welcomeView_->window(), 44);
-    welcomeView_->setApplicationIcon(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                   iconSize, iconSize, LR_DEFAULTCOLOR)));
+    welcomeView_->setApplicationIcon(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
+                                      IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
     ui::applyWindowTheme(welcomeView_->window());
 
     welcomeView_->onOpenPath = [this](const std::u16string& path) { openScan(path); };

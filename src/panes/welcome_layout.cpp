@@ -116,7 +116,9 @@ int scrollAfterWheel(int scroll, int delta) {
 WelcomeHit hitWelcomePage(const WelcomeLayout& layout, int x, int y) {
     WelcomeHit hit;
     const int pageY = y + layout.scroll;
-    const auto over = [&](const PageRect& rect) { return !rect.empty() && rect.contains(x, pageY); };
+    const auto over = [&](const PageRect& rect) {
+        return !rect.empty() && rect.contains(x, pageY);
+    };
     if (over(layout.makerLink)) {
         hit.link = 0;
     } else if (over(layout.productLink)) {
@@ -140,8 +142,8 @@ WelcomeHit hitWelcomePage(const WelcomeLayout& layout, int x, int y) {
 }
 
 UsageBar usageBar(std::int64_t total, std::int64_t free, int left, int right) {
-    double fraction = total > 0 ? static_cast<double>(total - free) / static_cast<double>(total)
-                                : 0.0;
+    double fraction =
+        total > 0 ? static_cast<double>(total - free) / static_cast<double>(total) : 0.0;
     fraction = std::max(0.01, std::min(fraction, 1.0));
     UsageBar bar;
     bar.filledRight = left + static_cast<int>(static_cast<double>(right - left) * fraction);

@@ -23,11 +23,14 @@ constexpr char16_t kDownloadLabel[] = u"Download";
 constexpr const char16_t* kHeadings[2] = {u"Drives", u"Folders"};
 
 // Banner and bar colours, [light, dark], as GDI colour words.
-constexpr std::uint32_t kUpdateFill[2] = {0xFDF4E8, 0x3A2C18};      // RGB(232, 244, 253), (24, 44, 58)
-constexpr std::uint32_t kUpdateBorder[2] = {0xF0D4B2, 0x745834};    // RGB(178, 212, 240), (52, 88, 116)
-constexpr std::uint32_t kElevationFill[2] = {0xE2F9FF, 0x182C30};   // RGB(255, 249, 226), (48, 44, 24)
-constexpr std::uint32_t kElevationBorder[2] = {0xAAE0EE, 0x285460}; // RGB(238, 224, 170), (96, 84, 40)
-constexpr std::uint32_t kTrack[2] = {0xE6E2E2, 0x3C3C3C};           // RGB(226, 226, 230), (60, 60, 60)
+constexpr std::uint32_t kUpdateFill[2] = {0xFDF4E8, 0x3A2C18};  // RGB(232, 244, 253), (24, 44, 58)
+constexpr std::uint32_t kUpdateBorder[2] = {0xF0D4B2,
+                                            0x745834};  // RGB(178, 212, 240), (52, 88, 116)
+constexpr std::uint32_t kElevationFill[2] = {0xE2F9FF,
+                                             0x182C30};  // RGB(255, 249, 226), (48, 44, 24)
+constexpr std::uint32_t kElevationBorder[2] = {0xAAE0EE,
+                                               0x285460};  // RGB(238, 224, 170), (96, 84, 40)
+constexpr std::uint32_t kTrack[2] = {0xE6E2E2, 0x3C3C3C};  // RGB(226, 226, 230), (60, 60, 60)
 
 // Metrics at 96 DPI.
 constexpr int kIconSize = 44;
@@ -71,7 +74,8 @@ void WelcomeView::paint() {
                    nullptr, DI_NORMAL);
         titleLeft += s(kIconSize) + s(kTitleGap);
     }
-    const RECT title{titleLeft, header.top, layout_.columnLeft + layout_.columnWidth, header.bottom};
+    const RECT title{titleLeft, header.top, layout_.columnLeft + layout_.columnWidth,
+                     header.bottom};
     ui::drawLabel(dc, kTitle, title, colours.text, ui::uiFont(window_, ui::FontStyle::Title),
                   DT_SINGLELINE | DT_VCENTER);
     const RECT subtitle{layout_.columnLeft, header.bottom + s(4),
@@ -120,8 +124,8 @@ void WelcomeView::paint() {
 }
 
 void WelcomeView::paintBanner(HDC dc, const PageRect& banner, const PageRect& button,
-                              std::u16string_view message, std::u16string_view label,
-                              bool hovered, bool update, int clientHeight) {
+                              std::u16string_view message, std::u16string_view label, bool hovered,
+                              bool update, int clientHeight) {
     const RECT box{banner.left, banner.top - layout_.scroll, banner.right,
                    banner.bottom - layout_.scroll};
     if (!onScreen(box, clientHeight)) {
@@ -196,8 +200,8 @@ void WelcomeView::paintFooter(HDC dc) {
     ui::drawLabel(dc, update::kProductHost, product, colours.accent, small, DT_SINGLELINE);
     const RECT* underlined = hovered_.link == 0 ? &maker : hovered_.link == 1 ? &product : nullptr;
     if (underlined != nullptr) {
-        fill(dc, RECT{underlined->left, underlined->bottom - 1, underlined->right,
-                      underlined->bottom},
+        fill(dc,
+             RECT{underlined->left, underlined->bottom - 1, underlined->right, underlined->bottom},
              colours.accent);
     }
 }

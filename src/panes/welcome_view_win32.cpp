@@ -58,7 +58,8 @@ const std::vector<KnownPlace>& knownPlaces() {
          u"Caches and application data, and usually larger than it looks"},
         {&FOLDERID_Documents, u"Documents", u""},
         {&FOLDERID_ProgramFiles, u"Program Files", u"Installed applications"},
-        {&FOLDERID_Windows, u"Windows", u"The system itself, including update and component stores"},
+        {&FOLDERID_Windows, u"Windows",
+         u"The system itself, including update and component stores"},
     };
     return places;
 }

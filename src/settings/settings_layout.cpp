@@ -137,13 +137,15 @@ Box layoutRows(std::vector<SettingsRow>& rows, int page, const SettingsGeometry&
             bottom = t + g.scaled(kSeparator);
         } else {
             const int boxTop = t + (g.scaled(kCheckLine) - g.scaled(kCheckBox)) / 2;
-            row.checkBox = {g.scaled(kCheckLeft), boxTop, g.scaled(kCheckLeft) + g.scaled(kCheckBox),
+            row.checkBox = {g.scaled(kCheckLeft), boxTop,
+                            g.scaled(kCheckLeft) + g.scaled(kCheckBox),
                             boxTop + g.scaled(kCheckBox)};
             int height = g.scaled(kCheckLine);
             if (!row.explanation.empty()) {
                 const int width = g.clientWidth - g.scaled(kRightMargin) -
                                   (row.checkBox.left + g.scaled(kExplanationIndent));
-                height += g.scaled(kExplanationGap) + (measure ? measure(row.explanation, width) : 0);
+                height +=
+                    g.scaled(kExplanationGap) + (measure ? measure(row.explanation, width) : 0);
             }
             bottom = t + height + g.scaled(kRowGap);
         }

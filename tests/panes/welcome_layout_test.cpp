@@ -46,9 +46,8 @@ TEST(WelcomeLayout, TheColumnGrowsWithTheWindowUpTo760PixelsAndThenCentres) {
         {808, 96, 760, 24},    // at it
         {809, 96, 760, 24},    // one more pixel: (809 - 760) / 2 rounds down
         {1400, 96, 760, 320},  // wide: centred
-        {500, 96, 452, 24},
-        {1400, 144, 1140, 130},  // 760 and 24 scaled by 1.5
-        {1000, 144, 928, 36},    // 1000 - 2 * 36
+        {500, 96, 452, 24},   {1400, 144, 1140, 130},  // 760 and 24 scaled by 1.5
+        {1000, 144, 928, 36},                          // 1000 - 2 * 36
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " at " + std::to_string(c.dpi));
@@ -127,7 +126,8 @@ TEST(WelcomeLayout, TheScrollStaysWithinThePage) {
     const struct {
         int asked;
         int kept;
-    } cases[] = {{0, 0}, {-50, 0}, {100, 100}, {content - 200, content - 200}, {100000, content - 200}};
+    } cases[] = {
+        {0, 0}, {-50, 0}, {100, 100}, {content - 200, content - 200}, {100000, content - 200}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.asked);
         input.scroll = c.asked;
@@ -181,15 +181,15 @@ TEST(WelcomeLayout, TheUsageBarTurnsRedPastNineTenthsAndNeverShowsLessThanAHundr
         int filled;  // of a 200-pixel bar from 100
         std::uint32_t colour;
     } cases[] = {
-        {1000, 50, 190, kUsageFull},      // 95 % full
-        {1000, 100, 180, kUsageNormal},   // exactly 90 %: not past it
-        {1000, 99, 180, kUsageFull},      // 90.1 %
-        {1000, 1000, 2, kUsageNormal},    // empty: still a hundredth
-        {1000, 999, 2, kUsageNormal},     // 0.1 %
-        {1000, 0, 200, kUsageFull},       // full
-        {1000, -500, 200, kUsageFull},    // more used than there is: cut at all of it
-        {0, 0, 2, kUsageNormal},          // nothing known
-        {3, 2, 66, kUsageNormal},         // a third, truncated
+        {1000, 50, 190, kUsageFull},     // 95 % full
+        {1000, 100, 180, kUsageNormal},  // exactly 90 %: not past it
+        {1000, 99, 180, kUsageFull},     // 90.1 %
+        {1000, 1000, 2, kUsageNormal},   // empty: still a hundredth
+        {1000, 999, 2, kUsageNormal},    // 0.1 %
+        {1000, 0, 200, kUsageFull},      // full
+        {1000, -500, 200, kUsageFull},   // more used than there is: cut at all of it
+        {0, 0, 2, kUsageNormal},         // nothing known
+        {3, 2, 66, kUsageNormal},        // a third, truncated
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.total) + " with " + std::to_string(c.free) + " free");

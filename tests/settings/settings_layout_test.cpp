@@ -80,7 +80,7 @@ TEST(SettingsLayout, PageEntriesAnswerOnlyInTheSidebarAndNotBetweenThem) {
         int y;
         int page;
     } cases[] = {
-        {70, 17, -1}, {70, 18, 0}, {70, 51, 0}, {70, 52, -1}, {70, 53, -1}, {70, 55, -1},
+        {70, 17, -1}, {70, 18, 0}, {70, 51, 0},  {70, 52, -1}, {70, 53, -1}, {70, 55, -1},
         {70, 56, 1},  {70, 89, 1}, {70, 90, -1}, {0, 30, 0},   {149, 30, 0}, {150, 30, -1},
     };
     for (const auto& c : cases) {
