@@ -101,6 +101,7 @@ class MainWindow {
     void createTreemapView();
     void createWelcomeView();
     bool keyForSettingsWindow(const MSG& message) const;
+    void followAppearanceInSettings();
     void buildMenu();
     void paint();
     void paintToolbarBand(HDC dc);

@@ -303,6 +303,7 @@ void MainWindow::followAppearance() {
         ui::applyWindowTheme(welcomeView_->window());
     }
     ui::applyWindowTheme(measureBox_);
+    followAppearanceInSettings();
     if (treemapView_ != nullptr) {
         // The free-space block takes its colour from the appearance.
         treemapView_->options().spaceBlocks = buildSpaceBlocks();

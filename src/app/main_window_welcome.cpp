@@ -94,6 +94,16 @@ void MainWindow::showSettings() {
     settings::settingsWindow().show(window_, settings_);
 }
 
+void MainWindow::followAppearanceInSettings() {
+    // The settings window has its own title bar and paints from the palette, which this window
+    // has just reloaded.
+    const HWND settingsWindow = settings::settingsWindow().window();
+    if (settingsWindow != nullptr) {
+        ui::applyWindowTheme(settingsWindow);
+        InvalidateRect(settingsWindow, nullptr, FALSE);
+    }
+}
+
 bool MainWindow::keyForSettingsWindow(const MSG& message) const {
     // The settings window hides on Esc, which elsewhere stops a scan: the key goes to it
     // untranslated.

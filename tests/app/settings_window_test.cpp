@@ -158,10 +158,13 @@ TEST_F(SettingsWindowTest, ALabelClickWritesTheRegistryAndTheMenuAndViewFollowAt
     EXPECT_TRUE(menuChecked(CommandShowFreeSpace));
     EXPECT_EQ(main_.treemapView()->options().spaceBlocks.size(), blocks + 1);
 
-    // A change made from the menu shows in the window's box at the next paint: it reads the
-    // registry, so there is nothing to keep in step.
-    SendMessageW(main_.window(), WM_COMMAND, CommandShowFreeSpace, 0);
-    EXPECT_TRUE(settings_.settingById(9) == false);
+    // "Show physical file size" on the General page: the treemap sizes by logical size.
+    choosePage(0);
+    ASSERT_FALSE(main_.treemapView()->options().useLogicalSize);
+    clickLabel(u"Show physical file size");
+    EXPECT_EQ(stored(L"ShowPhysicalFileSize"), std::optional<DWORD>(0));
+    EXPECT_TRUE(main_.treemapView()->options().useLogicalSize);
+    EXPECT_TRUE(menuChecked(CommandShowLogicalSize));
 }
 
 TEST_F(SettingsWindowTest, ClicksBetweenRowsOnExplanationsAndSeparatorsChooseNothing) {
@@ -189,7 +192,6 @@ TEST_F(SettingsWindowTest, ClicksBetweenRowsOnExplanationsAndSeparatorsChooseNot
     clickAt(70, 53);
     EXPECT_EQ(window().currentPage(), 0);
     EXPECT_EQ(listenerCalls_, 0);
-    EXPECT_FALSE(harness::TestRegistryKey().exists());
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, key_.path().c_str(), 0, KEY_READ, &key),
               ERROR_SUCCESS)
@@ -218,7 +220,8 @@ TEST_F(SettingsWindowTest, ResetRestoresEveryDefaultAndTellsTheListenersOnce) {
               ERROR_SUCCESS)
         << "the key is gone";
     for (const settings::SettingDefinition& definition : settings::kSettingDefinitions) {
-        SCOPED_TRACE(std::string(definition.name, definition.name + 5));
+        const std::u16string_view name = definition.name;
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
         EXPECT_EQ(settings_.read(definition.setting), definition.fallback);
     }
     EXPECT_EQ(window().currentPage(), 1) << "the page stays";
@@ -252,6 +255,20 @@ TEST_F(SettingsWindowTest, ItPaintsTheBoxesFromTheRegistryInThePalettesColours) 
     // A change from elsewhere shows at the next paint.
     settings_.setSplitHorizontally(true);
     EXPECT_EQ(pixel(split.checkBox.left + 2, split.checkBox.top + 2), colours.accent);
+
+    // The appearance flipping while the window is open: it repaints in the other palette.
+    {
+        harness::ScopedEnvironment theme(L"ROZOVIZOV_THEME", colours.dark ? L"light" : L"dark");
+        const bool wasDark = colours.dark;
+        SendMessageW(main_.window(), WM_SETTINGCHANGE, 0,
+                     reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+        ASSERT_NE(ui::palette().dark, wasDark);
+        EXPECT_TRUE(GetUpdateRect(shown, nullptr, FALSE));
+        EXPECT_EQ(pixel(705, 610), ui::paletteColours(!wasDark).paneBackground);
+        EXPECT_EQ(pixel(20, 600), ui::paletteColours(!wasDark).chromeBackground);
+        theme.set(std::nullopt);
+        ui::loadPalette();
+    }
 
     // A new DPI lays the rows out again without resizing the window.
     RECT before{};
