@@ -115,7 +115,7 @@ LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         case WM_SIZE:
             layoutPage();
-            InvalidateRect(window_, nullptr, FALSE);
+            repaint();
             return 0;
         case WM_MOUSEMOVE:
             onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -128,7 +128,7 @@ LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return DefWindowProcW(window_, message, wParam, lParam);
         case WM_MOUSELEAVE:
             hovered_ = {};
-            InvalidateRect(window_, nullptr, FALSE);
+            repaint();
             return 0;
         case WM_LBUTTONDOWN:
             onClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -141,6 +141,13 @@ LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void WelcomeView::repaint() {
+    // Never with a null handle, which would repaint every window of the desktop.
+    if (window_ != nullptr) {
+        InvalidateRect(window_, nullptr, FALSE);
     }
 }
 
@@ -188,14 +195,14 @@ void WelcomeView::reloadPlaces() {
         !scan::isElevated();
     hovered_ = {};
     layoutPage();
-    InvalidateRect(window_, nullptr, FALSE);
+    repaint();
 }
 
 void WelcomeView::setUpdateBanner(std::u16string notice, std::u16string downloadAddress) {
     updateNotice_ = std::move(notice);
     downloadAddress_ = std::move(downloadAddress);
     layoutPage();
-    InvalidateRect(window_, nullptr, FALSE);
+    repaint();
 }
 
 void WelcomeView::setApplicationIcon(HICON icon) {
@@ -203,7 +210,7 @@ void WelcomeView::setApplicationIcon(HICON icon) {
         DestroyIcon(applicationIcon_);
     }
     applicationIcon_ = icon;
-    InvalidateRect(window_, nullptr, FALSE);
+    repaint();
 }
 
 const PlaceCard* WelcomeView::cardOf(const PlacedItem& item) const {
@@ -263,7 +270,7 @@ void WelcomeView::layoutPage() {
 void WelcomeView::scrollTo(int offset) {
     layout_.scroll = offset;
     layoutPage();
-    InvalidateRect(window_, nullptr, FALSE);
+    repaint();
 }
 
 void WelcomeView::onVerticalScroll(int code) {
@@ -306,7 +313,7 @@ void WelcomeView::onMouseMove(int x, int y) {
     SetCursor(LoadCursorW(nullptr, hit.anything() ? IDC_HAND : IDC_ARROW));
     TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
     TrackMouseEvent(&track);
-    InvalidateRect(window_, nullptr, FALSE);
+    repaint();
 }
 
 void WelcomeView::onClick(int x, int y) {

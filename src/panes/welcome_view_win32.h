@@ -90,6 +90,7 @@ class WelcomeView {
   private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void clearCards();
+    void repaint();
     void paint();
     void paintBanner(HDC dc, const PageRect& banner, const PageRect& button,
                      std::u16string_view message, std::u16string_view label, bool hovered,
