@@ -272,6 +272,62 @@ TEST_F(WelcomeViewTest, ACardClickScansItsPathAndTheLinksGoThroughTheOpener) {
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
+TEST_F(WelcomeViewTest, TheUpdateBannerComesFirstAndItsButtonHandsOverTheAddress) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    std::vector<std::u16string> downloads;
+    view.onDownload = [&downloads](const std::u16string& address) { downloads.push_back(address); };
+    const int firstCard = view.pageLayout().items[0].rect.top;
+    const bool elevation = view.elevationBanner();
+
+    view.setUpdateBanner(u"Rozovizov 9.9 is available.", u"https://rozovizov.app/download/9.9");
+    const panes::WelcomeLayout& layout = view.pageLayout();
+    ASSERT_FALSE(layout.updateBanner.empty());
+    EXPECT_EQ(layout.updateBanner.top, 108) << "above the elevation banner, if any";
+    EXPECT_EQ(layout.items[0].rect.top, firstCard + 78 + (elevation ? 0 : 6));
+    SendMessageW(view.window(), WM_MOUSEMOVE, 0, middleOf(view, layout.updateButton));
+    EXPECT_TRUE(view.hovered().downloadButton);
+    click(view, layout.updateButton);
+    EXPECT_EQ(downloads, (std::vector<std::u16string>{u"https://rozovizov.app/download/9.9"}));
+
+    // A later delivery without a result takes the banner away again.
+    view.setUpdateBanner(u"", u"");
+    EXPECT_TRUE(view.pageLayout().updateBanner.empty());
+    EXPECT_EQ(view.pageLayout().items[0].rect.top, firstCard);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, AHoveredCardIsFramedInTheAccentAndShowsTheHand) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    const HWND window = view.window();
+    const PlacedItem& card = view.pageLayout().items[1];
+    SendMessageW(window, WM_MOUSEMOVE, 0, middleOf(view, card.rect));
+    EXPECT_EQ(view.hovered().item, 1);
+    EXPECT_EQ(SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+    const auto pixel = [window](int x, int y) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        const HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return colour;
+    };
+    const int y = (card.rect.top + card.rect.bottom) / 2 - view.scroll();
+    EXPECT_EQ(pixel(card.rect.left, y), ui::palette().accent);
+    EXPECT_EQ(pixel(card.rect.left + 3, card.rect.top + 3 - view.scroll()), ui::palette().hover);
+    SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(pixel(card.rect.left, y), ui::palette().line);
+    EXPECT_EQ(pixel(card.rect.left + 3, card.rect.top + 3 - view.scroll()),
+              ui::palette().paneBackground);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
 // Cancels the folder picker from inside its own modal loop, and notes that it was there.
 struct PickerWatch {
     static inline bool seen = false;
