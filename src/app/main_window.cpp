@@ -41,6 +41,9 @@ bool MainWindow::create(const std::u16string& path) {
     accelerators_ =
         LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAcceleratorResource));
     applySettings();
+    if (welcomeView_ != nullptr) {
+        welcomeView_->reloadPlaces();
+    }
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     if (!path.empty()) {
@@ -58,7 +61,7 @@ void MainWindow::loop() {
 
 void MainWindow::processMessage(MSG& message) {
     // Translated for every window of the thread, so the keys act wherever the focus is.
-    if (accelerators_ != nullptr && window_ != nullptr &&
+    if (accelerators_ != nullptr && window_ != nullptr && !keyForSettingsWindow(message) &&
         TranslateAcceleratorW(window_, accelerators_, &message) != 0) {
         return;
     }

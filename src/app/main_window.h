@@ -7,13 +7,15 @@
 // end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
 // main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
-// following a scan), main_window_panes.cpp (the kinds pane and the two tool windows) and
-// main_window_deleting.cpp (the pending deletes and their pane).
+// following a scan), main_window_panes.cpp (the kinds pane and the two tool windows),
+// main_window_deleting.cpp (the pending deletes and their pane) and main_window_welcome.cpp (the
+// start page, the folder picker and the settings window).
 
 #include "app/main_layout.h"
 #include "deleting/pending_deletes.h"
 #include "deleting/pending_pane_win32.h"
 #include "panes/kind_pane_win32.h"
+#include "panes/welcome_view_win32.h"
 #include "scan/measures.h"
 #include "scan/scan_controller.h"
 #include "scan/window_notifier_win32.h"
@@ -107,6 +109,7 @@ class MainWindow {
     const MainLayout& mainLayout() const { return layout_; }
     treemap::TreemapView* treemapView() const { return treemapView_.get(); }
     panes::KindPane* kindPane() const { return kindPane_.get(); }
+    panes::WelcomeView* welcomeView() const { return welcomeView_.get(); }
 
     // Makes `node` the chosen node of every view that shows one, and feeds the panels with it.
     void selectNode(std::int32_t node);
@@ -115,6 +118,11 @@ class MainWindow {
 
     deleting::PendingDeletes& pendingDeletes() { return pending_; }
     deleting::PendingPane* pendingPane() const { return pendingPane_.get(); }
+
+    // The folder picker: a scan of the folder chosen, nothing when it is cancelled.
+    void chooseFolder();
+    // Makes the settings window the first time, then shows it.
+    void showSettings();
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -130,6 +138,9 @@ class MainWindow {
     // A node's value as the views show it: under the measure, in file lengths for the current
     // size when physical sizes are off; 0 without a scan or for a row not published.
     std::int64_t displayedValue(std::int32_t node) const;
+    void createWelcomeView();
+    bool keyForSettingsWindow(const MSG& message) const;
+    void followAppearanceInSettings();
     void buildMenu();
     void paint();
     void paintToolbarBand(HDC dc);
@@ -169,6 +180,7 @@ class MainWindow {
     // The list before its pane, which shows it and so goes first.
     deleting::PendingDeletes pending_;
     std::unique_ptr<deleting::PendingPane> pendingPane_;
+    std::unique_ptr<panes::WelcomeView> welcomeView_;
     scan::Measure measure_ = scan::MeasureCurrentSize;
     // Declared before the controller, which still stops the ticking when it is destroyed.
     std::unique_ptr<scan::WindowNotifier> notifier_;

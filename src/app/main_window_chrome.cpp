@@ -109,6 +109,7 @@ void MainWindow::buildChrome() {
     createKindPane();
     createTreemapView();
     createPendingPane();
+    createWelcomeView();
     ui::applyWindowTheme(window_);
     ui::applyWindowTheme(kindPane_->window());
     ui::applyWindowTheme(measureBox_);
@@ -234,7 +235,8 @@ void MainWindow::paint() {
         client.top = ChromeMetrics::at(ui::windowDpi(window_)).toolbarHeight;
         const HRGN uncovered = CreateRectRgnIndirect(&client);
         const HWND covering[] = {kindPane_->window(), treemapView_->window(),
-                                 pendingPane_ != nullptr ? pendingPane_->window() : nullptr};
+                                 pendingPane_ != nullptr ? pendingPane_->window() : nullptr,
+                                 welcomeView_ != nullptr ? welcomeView_->window() : nullptr};
         for (const HWND pane : covering) {
             if (pane != nullptr && IsWindowVisible(pane)) {
                 const RECT covered = clientRectOf(pane, window_);
@@ -311,6 +313,7 @@ void MainWindow::followAppearance() {
     ui::applyWindowTheme(measureBox_);
     // Children and tool windows are not repainted with the main window.
     for (const HWND pane : {kindPane_ != nullptr ? kindPane_->window() : nullptr,
+                            welcomeView_ != nullptr ? welcomeView_->window() : nullptr,
                             panes::InformationPanel::instance().window(),
                             panes::SelectionPanel::instance().window()}) {
         if (pane != nullptr) {
@@ -318,6 +321,7 @@ void MainWindow::followAppearance() {
             InvalidateRect(pane, nullptr, FALSE);
         }
     }
+    followAppearanceInSettings();
     if (treemapView_ != nullptr) {
         // The free-space block takes its colour from the appearance.
         treemapView_->options().spaceBlocks = buildSpaceBlocks();

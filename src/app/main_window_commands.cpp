@@ -142,6 +142,9 @@ void MainWindow::command(int id) {
                 SetWindowTextW(stopButton_, L"Stopping\u2026");
             }
             break;
+        case CommandSettings:
+            showSettings();
+            break;
         case CommandExit:
             PostMessageW(window_, WM_CLOSE, 0, 0);
             break;

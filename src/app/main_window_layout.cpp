@@ -52,6 +52,9 @@ void MainWindow::layout() {
     if (pendingPane_ != nullptr) {
         placeOrHide(pendingPane_->window(), result.pending);
     }
+    if (welcomeView_ != nullptr) {
+        placeOrHide(welcomeView_->window(), result.welcome);
+    }
     // The gaps moved with the panes; the band's status line may have another width.
     InvalidateRect(window_, nullptr, FALSE);
 }

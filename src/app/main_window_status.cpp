@@ -73,6 +73,9 @@ void MainWindow::closeScan() {
     clearInspectors();
     SetWindowTextW(window_, L"Rozovizov");
     welcomeShown_ = true;
+    if (welcomeView_ != nullptr) {
+        welcomeView_->reloadPlaces();
+    }
     layout();
     refreshViews(false);
 }
