@@ -2,10 +2,12 @@
 
 #include "app/commands.h"
 #include "app/window_classes.h"
+#include "update/update_worker_win32.h"
 
 namespace app {
 
-MainWindow::MainWindow(settings::SettingsStore& settings) : settings_(settings) {}
+MainWindow::MainWindow(settings::SettingsStore& settings, update::UpdateCheck& updates)
+    : settings_(settings), updates_(updates) {}
 
 MainWindow::~MainWindow() {
     *alive_ = false;
@@ -40,6 +42,9 @@ bool MainWindow::create(const std::u16string& path) {
     applySettings();
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
+    if (settings_.checkForUpdates()) {
+        update::startUpdateCheck(updates_, window_);
+    }
     if (!path.empty()) {
         openScan(path);
     }

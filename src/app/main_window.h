@@ -6,10 +6,12 @@
 // The class spans one file per concern: main_window.cpp (creation, the message loop and the
 // end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
-// main_window_commands.cpp (messages and commands) and main_window_status.cpp (opening and
-// following a scan).
+// main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
+// following a scan), main_window_elevation.cpp (the offer to restart as administrator) and
+// main_window_updates.cpp (the update check's notice, the About box and "Check for Updates…").
 
 #include "app/main_layout.h"
+#include "app/shell_launchers_win32.h"
 #include "scan/measures.h"
 #include "scan/scan_controller.h"
 #include "scan/window_notifier_win32.h"
@@ -17,12 +19,15 @@
 #include "treemap/kind_colours.h"
 #include "treemap/treemap_view_win32.h"
 #include "ui/drawing_win32.h"
+#include "update/update_check.h"
+#include "update/update_notice.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -34,7 +39,10 @@ class MainWindow {
   public:
     // `settings` is the store whose options the window follows; the program passes the
     // process's store, tests one under a key of their own. It must outlive the window.
-    explicit MainWindow(settings::SettingsStore& settings = settings::settingsStore());
+    // `updates` is the update check the window starts and shows; the program passes the
+    // process's, tests one of their own, which must outlive its worker.
+    explicit MainWindow(settings::SettingsStore& settings = settings::settingsStore(),
+                        update::UpdateCheck& updates = update::processUpdateCheck());
     // Stops and joins any scan, and destroys the window if it still exists.
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -74,6 +82,21 @@ class MainWindow {
     // splitters.
     void layout();
 
+    // Offers once per opened scan to restart as administrator, when the scan was of a whole
+    // drive whose file table it could not read. Runs at the end of every scan and refresh.
+    void offerElevation();
+    // Starts this program elevated on the open folder and, once it has started, closes this
+    // window through the usual close. Nothing happens when it could not start.
+    void restartElevated();
+    // Opens a download address from the update check, or the product's web site when the
+    // address is not one the browser alone may open.
+    void openDownload(const std::u16string& address);
+    // What the welcome page's update banner shows; empty until the check has found a newer
+    // version (WM_APP+20).
+    const update::UpdateNotice& updateNotice() const { return updateNotice_; }
+    // Replaces the ways of starting a program and opening an address; tests record them.
+    void setLaunchers(ShellLaunchers launchers) { launchers_ = std::move(launchers); }
+
     HWND window() const { return window_; }
     HACCEL accelerators() const { return accelerators_; }
     const scan::ScanController& controller() const { return controller_; }
@@ -104,12 +127,18 @@ class MainWindow {
     void onScanEnded();
     void onProgressTick();
     void onClose();
+    void onUpdateFound();
+    void showAbout();
+    void checkForUpdates();
     void updateMeasureBox();
     std::vector<treemap::SpaceBlock> buildSpaceBlocks() const;
     bool tooltipText(std::int32_t node, std::int32_t hiddenCount, std::u16string& title,
                      std::u16string& body) const;
 
     settings::SettingsStore& settings_;
+    update::UpdateCheck& updates_;
+    ShellLaunchers launchers_ = systemLaunchers();
+    update::UpdateNotice updateNotice_;
 
     HWND window_ = nullptr;
     HWND openButton_ = nullptr;
