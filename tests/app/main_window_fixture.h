@@ -93,6 +93,10 @@ class MainWindowFixture : public ::testing::Test {
         return tree;
     }
 
+    // The update check that every window starts asks a port of this machine where nothing
+    // listens, so no test (nor the program it starts) reaches the network.
+    harness::ScopedEnvironment updateService_{L"ROZOVIZOV_UPDATE_URL",
+                                              L"http://127.0.0.1:1/api/latest-version"};
     harness::TestRegistryKey key_;
     settings::SettingsStore settings_{key_.path16()};
     fs::path scratch_;
