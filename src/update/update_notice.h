@@ -10,8 +10,6 @@
 
 namespace update {
 
-inline constexpr char16_t kDownloadButtonText[] = u"Download";
-
 struct UpdateNotice {
     std::u16string message;          // the banner's text; empty when there is no banner
     std::u16string downloadAddress;  // what the banner's button opens
