@@ -3,10 +3,12 @@
 #include "app/commands.h"
 #include "app/window_classes.h"
 #include "panes/selection_panel_win32.h"
+#include "update/update_worker_win32.h"
 
 namespace app {
 
-MainWindow::MainWindow(settings::SettingsStore& settings) : settings_(settings) {}
+MainWindow::MainWindow(settings::SettingsStore& settings, update::UpdateCheck& updates)
+    : settings_(settings), updates_(updates) {}
 
 MainWindow::~MainWindow() {
     *alive_ = false;
@@ -46,6 +48,9 @@ bool MainWindow::create(const std::u16string& path) {
     }
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
+    if (settings_.checkForUpdates()) {
+        update::startUpdateCheck(updates_, window_);
+    }
     if (!path.empty()) {
         openScan(path);
     }

@@ -8,10 +8,13 @@
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
 // main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
 // following a scan), main_window_panes.cpp (the kinds pane and the two tool windows),
-// main_window_deleting.cpp (the pending deletes and their pane) and main_window_welcome.cpp (the
-// start page, the folder picker and the settings window).
+// main_window_deleting.cpp (the pending deletes and their pane), main_window_welcome.cpp (the
+// start page, the folder picker and the settings window), main_window_elevation.cpp (the offer
+// to restart as administrator) and main_window_updates.cpp (the update check's notice, the About
+// box and "Check for Updates…").
 
 #include "app/main_layout.h"
+#include "app/shell_launchers_win32.h"
 #include "deleting/pending_deletes.h"
 #include "deleting/pending_pane_win32.h"
 #include "panes/kind_pane_win32.h"
@@ -23,6 +26,8 @@
 #include "treemap/kind_colours.h"
 #include "treemap/treemap_view_win32.h"
 #include "ui/drawing_win32.h"
+#include "update/update_check.h"
+#include "update/update_notice.h"
 
 #include <windows.h>
 
@@ -30,6 +35,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -44,7 +50,10 @@ class MainWindow {
   public:
     // `settings` is the store whose options the window follows; the program passes the
     // process's store, tests one under a key of their own. It must outlive the window.
-    explicit MainWindow(settings::SettingsStore& settings = settings::settingsStore());
+    // `updates` is the update check the window starts and shows; the program passes the
+    // process's, tests one of their own, which must outlive its worker.
+    explicit MainWindow(settings::SettingsStore& settings = settings::settingsStore(),
+                        update::UpdateCheck& updates = update::processUpdateCheck());
     // Stops and joins any scan, and destroys the window if it still exists.
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -98,6 +107,21 @@ class MainWindow {
     bool settleBeforeLeaving(const std::function<void()>& continuation);
     // "Delete Now" in the pending pane: asks, defaulting to Cancel, and sends everything.
     void confirmDeleteNow();
+
+    // Offers once per opened scan to restart as administrator, when the scan was of a whole
+    // drive whose file table it could not read. Runs at the end of every scan and refresh.
+    void offerElevation();
+    // Starts this program elevated on the open folder and, once it has started, closes this
+    // window through the usual close. Nothing happens when it could not start.
+    void restartElevated();
+    // Opens a download address from the update check, or the product's web site when the
+    // address is not one the browser alone may open.
+    void openDownload(const std::u16string& address);
+    // What the welcome page's update banner shows; empty until the check has found a newer
+    // version (WM_APP+20).
+    const update::UpdateNotice& updateNotice() const { return updateNotice_; }
+    // Replaces the ways of starting a program and opening an address; tests record them.
+    void setLaunchers(ShellLaunchers launchers) { launchers_ = std::move(launchers); }
 
     HWND window() const { return window_; }
     HACCEL accelerators() const { return accelerators_; }
@@ -161,12 +185,18 @@ class MainWindow {
     // settleBeforeLeaving, then `continuation` at once when nothing was pending.
     void leaveThen(const std::function<void()>& continuation);
     void refreshFolder();
+    void onUpdateFound();
+    void showAbout();
+    void checkForUpdates();
     void updateMeasureBox();
     std::vector<treemap::SpaceBlock> buildSpaceBlocks() const;
     bool tooltipText(std::int32_t node, std::int32_t hiddenCount, std::u16string& title,
                      std::u16string& body) const;
 
     settings::SettingsStore& settings_;
+    update::UpdateCheck& updates_;
+    ShellLaunchers launchers_ = systemLaunchers();
+    update::UpdateNotice updateNotice_;
 
     HWND window_ = nullptr;
     HWND openButton_ = nullptr;

@@ -181,6 +181,7 @@ void MainWindow::onScanEnded() {
     SetWindowTextW(stopButton_, L"Stop");
     EnableWindow(stopButton_, TRUE);
     announceScanEnd(window_);
+    offerElevation();
 }
 
 }  // namespace app
