@@ -221,6 +221,8 @@ void MainWindow::applySettings() {
     treemapView_->requestPicture();
     layout();
     refreshViews(false);
+    // The panels hold the texts they were given; the size setting changes what they say.
+    updateInspectors(focusNode());
 }
 
 void MainWindow::paint() {

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/elevation.h"
-#include "app/task_dialog_win32.h"
+#include "ui/task_dialog_win32.h"
 #include "update/running_version_win32.h"
 
 #include <commctrl.h>
@@ -26,7 +26,7 @@ void MainWindow::offerElevation() {
     }
     elevationOffered_ = true;
 
-    TaskDialogRequest request;
+    ui::TaskDialogRequest request;
     request.owner = window_;
     request.title = u"Rozovizov";
     request.icon = TD_INFORMATION_ICON;
@@ -43,7 +43,7 @@ void MainWindow::offerElevation() {
         {kKeepButton, u"Keep the results\nNothing is rescanned."},
     };
     request.defaultButton = kKeepButton;
-    const std::optional<TaskDialogAnswer> answer = showTaskDialog(request);
+    const std::optional<ui::TaskDialogAnswer> answer = ui::showTaskDialog(request);
     if (!answer) {
         return;
     }
@@ -57,8 +57,11 @@ void MainWindow::offerElevation() {
 
 void MainWindow::restartElevated() {
     const std::u16string program = update::programPath();
+    // The controller keeps the last root after the results are closed; from the start page the
+    // new instance opens on its start page too.
+    const std::u16string root = welcomeShown_ ? std::u16string() : controller_.rootPath();
     if (program.empty() || !launchers_.runElevated ||
-        !launchers_.runElevated(program, restartParameters(controller_.rootPath()))) {
+        !launchers_.runElevated(program, restartParameters(root))) {
         return;
     }
     PostMessageW(window_, WM_CLOSE, 0, 0);

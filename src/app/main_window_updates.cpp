@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/task_dialog_win32.h"
+#include "ui/task_dialog_win32.h"
 #include "update/product_site.h"
 #include "update/running_version_win32.h"
 #include "update/update_answer.h"
@@ -26,8 +26,9 @@ const wchar_t* wide(const std::u16string& text) {
 
 void MainWindow::onUpdateFound() {
     updateNotice_ = update::updateNotice(updates_, std::time(nullptr));
-    // The welcome page shows updateNotice_ as its banner once it exists; until then the notice
-    // waits here for the About box and "Check for Updates…", which read the check themselves.
+    if (welcomeView_ != nullptr) {
+        welcomeView_->setUpdateBanner(updateNotice_.message, updateNotice_.downloadAddress);
+    }
 }
 
 void MainWindow::openDownload(const std::u16string& address) {
@@ -44,7 +45,7 @@ void MainWindow::showAbout() {
     update::startUpdateCheck(updates_, window_);
     const update::UpdateResult* result = updates_.result();
 
-    TaskDialogRequest request;
+    ui::TaskDialogRequest request;
     request.owner = window_;
     request.title = update::aboutTitle();
     request.icon = TD_INFORMATION_ICON;
@@ -57,7 +58,7 @@ void MainWindow::showAbout() {
         request.buttons.push_back({kDownloadLink, update::aboutLinkText(update::updateMessage(
                                                       *result, std::time(nullptr)))});
     }
-    const std::optional<TaskDialogAnswer> answer = showTaskDialog(request);
+    const std::optional<ui::TaskDialogAnswer> answer = ui::showTaskDialog(request);
     if (answer && answer->button == kDownloadLink && result != nullptr) {
         openDownload(result->downloadAddress);
     }

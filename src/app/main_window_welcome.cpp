@@ -4,12 +4,10 @@
 
 #include "app/commands.h"
 #include "app/window_classes.h"
-#include "scan/wide_text_win32.h"
 #include "settings/settings_window_win32.h"
 #include "ui/theme_win32.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 #include <shobjidl.h>
 
 namespace app {
@@ -55,9 +53,7 @@ void MainWindow::createWelcomeView() {
     welcomeView_->onOpenPath = [this](const std::u16string& path) { openScan(path); };
     welcomeView_->onChooseFolder = [this] { chooseFolder(); };
     welcomeView_->onRestartElevated = [this] { command(CommandRestartElevated); };
-    welcomeView_->onDownload = [this](const std::u16string& address) {
-        ShellExecuteW(window_, L"open", scan::wide(address), nullptr, nullptr, SW_SHOWNORMAL);
-    };
+    welcomeView_->onDownload = [this](const std::u16string& address) { openDownload(address); };
 }
 
 void MainWindow::chooseFolder() {

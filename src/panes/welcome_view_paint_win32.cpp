@@ -50,18 +50,13 @@ bool onScreen(const RECT& rect, int clientHeight) {
 }  // namespace
 
 void WelcomeView::paint() {
-    PAINTSTRUCT paintStruct{};
-    const HDC target = BeginPaint(window_, &paintStruct);
-    RECT client{};
-    GetClientRect(window_, &client);
-    const HDC dc = buffer_.prepare(target, client.right, client.bottom);
-    if (dc == nullptr) {
-        EndPaint(window_, &paintStruct);
-        return;
-    }
+    paintBuffered([this](HDC dc, const RECT& client) { paintPage(dc, client); });
+}
+
+void WelcomeView::paintPage(HDC dc, const RECT& client) {
     const ui::Palette& colours = ui::palette();
     const int scroll = layout_.scroll;
-    const auto s = [this](int length) { return ui::scaled(window_, length); };
+    const auto s = [this](int length) { return ui::scaled(window(), length); };
     const auto onPage = [scroll](const PageRect& page) {
         return RECT{page.left, page.top - scroll, page.right, page.bottom - scroll};
     };
@@ -76,12 +71,12 @@ void WelcomeView::paint() {
     }
     const RECT title{titleLeft, header.top, layout_.columnLeft + layout_.columnWidth,
                      header.bottom};
-    ui::drawLabel(dc, kTitle, title, colours.text, ui::uiFont(window_, ui::FontStyle::Title),
+    ui::drawLabel(dc, kTitle, title, colours.text, ui::uiFont(window(), ui::FontStyle::Title),
                   DT_SINGLELINE | DT_VCENTER);
     const RECT subtitle{layout_.columnLeft, header.bottom + s(4),
                         layout_.columnLeft + layout_.columnWidth, header.bottom + s(24)};
     ui::drawLabel(dc, kSubtitle, subtitle, colours.dimText,
-                  ui::uiFont(window_, ui::FontStyle::Regular), DT_SINGLELINE);
+                  ui::uiFont(window(), ui::FontStyle::Regular), DT_SINGLELINE);
 
     if (!updateNotice_.empty()) {
         paintBanner(dc, layout_.updateBanner, layout_.updateButton, updateNotice_, kDownloadLabel,
@@ -104,8 +99,8 @@ void WelcomeView::paint() {
                            static_cast<DWORD>(text.size()));
             RECT box = rect;
             box.left += s(kInset);
-            ui::drawLabel(dc, text, box, colours.dimText, ui::uiFont(window_, ui::FontStyle::Small),
-                          DT_SINGLELINE | DT_BOTTOM);
+            ui::drawLabel(dc, text, box, colours.dimText,
+                          ui::uiFont(window(), ui::FontStyle::Small), DT_SINGLELINE | DT_BOTTOM);
         } else {
             paintCard(dc, item, hovered_.item == static_cast<int>(i));
         }
@@ -115,12 +110,9 @@ void WelcomeView::paint() {
     fill(dc, choose, hovered_.chooseButton ? colours.hover : colours.paneBackground);
     ui::drawFrame(dc, choose, colours.line, 1);
     ui::drawLabel(dc, kChooseLabel, choose, colours.text,
-                  ui::uiFont(window_, ui::FontStyle::Regular),
+                  ui::uiFont(window(), ui::FontStyle::Regular),
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     paintFooter(dc);
-
-    buffer_.present(target, client.right, client.bottom);
-    EndPaint(window_, &paintStruct);
 }
 
 void WelcomeView::paintBanner(HDC dc, const PageRect& banner, const PageRect& button,
@@ -137,9 +129,9 @@ void WelcomeView::paintBanner(HDC dc, const PageRect& banner, const PageRect& bu
     ui::drawFrame(dc, box, update ? kUpdateBorder[dark] : kElevationBorder[dark], 1);
     const RECT knob{button.left, button.top - layout_.scroll, button.right,
                     button.bottom - layout_.scroll};
-    const HFONT regular = ui::uiFont(window_, ui::FontStyle::Regular);
-    const RECT text{box.left + ui::scaled(window_, 16), box.top + ui::scaled(window_, 10),
-                    knob.left - ui::scaled(window_, 16), box.bottom - ui::scaled(window_, 8)};
+    const HFONT regular = ui::uiFont(window(), ui::FontStyle::Regular);
+    const RECT text{box.left + ui::scaled(window(), 16), box.top + ui::scaled(window(), 10),
+                    knob.left - ui::scaled(window(), 16), box.bottom - ui::scaled(window(), 8)};
     ui::drawLabel(dc, message, text, colours.text, regular, DT_WORDBREAK | DT_NOPREFIX);
     fill(dc, knob, hovered ? colours.hover : colours.paneBackground);
     ui::drawFrame(dc, knob, colours.line, 1);
@@ -152,7 +144,7 @@ void WelcomeView::paintCard(HDC dc, const PlacedItem& item, bool hovered) {
         return;
     }
     const ui::Palette& colours = ui::palette();
-    const auto s = [this](int length) { return ui::scaled(window_, length); };
+    const auto s = [this](int length) { return ui::scaled(window(), length); };
     const RECT box{item.rect.left, item.rect.top - layout_.scroll, item.rect.right,
                    item.rect.bottom - layout_.scroll};
     fill(dc, box, hovered ? colours.hover : colours.paneBackground);
@@ -165,9 +157,9 @@ void WelcomeView::paintCard(HDC dc, const PlacedItem& item, bool hovered) {
         textLeft += size + s(kInset);
     }
     const int right = box.right - s(kInset);
-    const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
+    const HFONT small = ui::uiFont(window(), ui::FontStyle::Small);
     ui::drawLabel(dc, card->title, RECT{textLeft, box.top + s(7), right, box.top + s(25)},
-                  colours.text, ui::uiFont(window_, ui::FontStyle::Heading),
+                  colours.text, ui::uiFont(window(), ui::FontStyle::Heading),
                   DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (card->isDrive && card->total > 0) {
         ui::drawLabel(dc, usageLine(card->total, card->free),
@@ -186,7 +178,7 @@ void WelcomeView::paintCard(HDC dc, const PlacedItem& item, bool hovered) {
 
 void WelcomeView::paintFooter(HDC dc) {
     const ui::Palette& colours = ui::palette();
-    const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
+    const HFONT small = ui::uiFont(window(), ui::FontStyle::Small);
     const int scroll = layout_.scroll;
     const RECT maker{layout_.makerLink.left, layout_.makerLink.top - scroll,
                      layout_.makerLink.right, layout_.makerLink.bottom - scroll};

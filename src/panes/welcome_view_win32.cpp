@@ -65,45 +65,20 @@ const std::vector<KnownPlace>& knownPlaces() {
 }
 
 WelcomeView::~WelcomeView() {
+    // The icons go only after the window, which paints them.
+    destroyWindow();
     clearCards();
     if (applicationIcon_ != nullptr) {
         DestroyIcon(applicationIcon_);
     }
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
 }
 
 bool WelcomeView::create(HWND parent, int id) {
-    CreateWindowExW(0, kWelcomeViewClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 0, 0,
-                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                    GetModuleHandleW(nullptr), this);
-    return window_ != nullptr;
+    return createChild(kWelcomeViewClass, WS_VISIBLE | WS_VSCROLL, parent, id);
 }
 
 void WelcomeView::shellOpen(HWND window, const std::u16string& address) {
     ShellExecuteW(window, L"open", wide(address), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-LRESULT CALLBACK WelcomeView::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<WelcomeView*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<WelcomeView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        self->buffer_.release();
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->handle(message, wParam, lParam);
 }
 
 LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -125,7 +100,7 @@ LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
         case WM_MOUSELEAVE:
             hovered_ = {};
             repaint();
@@ -140,14 +115,14 @@ LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onVerticalScroll(LOWORD(wParam));
             return 0;
         default:
-            return DefWindowProcW(window_, message, wParam, lParam);
+            return DefWindowProcW(window(), message, wParam, lParam);
     }
 }
 
 void WelcomeView::repaint() {
     // Never with a null handle, which would repaint every window of the desktop.
-    if (window_ != nullptr) {
-        InvalidateRect(window_, nullptr, FALSE);
+    if (window() != nullptr) {
+        InvalidateRect(window(), nullptr, FALSE);
     }
 }
 
@@ -222,23 +197,23 @@ const PlaceCard* WelcomeView::cardOf(const PlacedItem& item) const {
 }
 
 void WelcomeView::layoutPage() {
-    if (window_ == nullptr) {
+    if (window() == nullptr) {
         return;
     }
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window(), &client);
     WelcomeLayoutInput input;
     input.clientWidth = client.right;
     input.clientHeight = client.bottom;
-    input.dpi = ui::windowDpi(window_);
+    input.dpi = ui::windowDpi(window());
     input.driveCount = static_cast<int>(driveCards_.size());
     input.folderCount = static_cast<int>(folderCards_.size());
     input.updateBanner = !updateNotice_.empty();
     input.elevationBanner = elevationBanner_;
     input.scroll = layout_.scroll;
 
-    const HDC dc = GetDC(window_);
-    const HGDIOBJ old = SelectObject(dc, ui::uiFont(window_, ui::FontStyle::Small));
+    const HDC dc = GetDC(window());
+    const HGDIOBJ old = SelectObject(dc, ui::uiFont(window(), ui::FontStyle::Small));
     const auto widthOf = [dc](std::u16string_view text) {
         SIZE size{};
         GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
@@ -253,7 +228,7 @@ void WelcomeView::layoutPage() {
     GetTextMetricsW(dc, &metrics);
     input.footerHeight = metrics.tmHeight;
     SelectObject(dc, old);
-    ReleaseDC(window_, dc);
+    ReleaseDC(window(), dc);
 
     layout_ = layoutWelcomePage(input);
 
@@ -264,7 +239,7 @@ void WelcomeView::layoutPage() {
     info.nMax = layout_.contentHeight >= 2 ? layout_.contentHeight - 1 : 0;
     info.nPage = static_cast<UINT>(std::max(0L, client.bottom));
     info.nPos = layout_.scroll;
-    SetScrollInfo(window_, SB_VERT, &info, TRUE);
+    SetScrollInfo(window(), SB_VERT, &info, TRUE);
 }
 
 void WelcomeView::scrollTo(int offset) {
@@ -277,8 +252,8 @@ void WelcomeView::onVerticalScroll(int code) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_ALL;
-    GetScrollInfo(window_, SB_VERT, &info);
-    const int line = ui::scaled(window_, kScrollLine);
+    GetScrollInfo(window(), SB_VERT, &info);
+    const int line = ui::scaled(window(), kScrollLine);
     const int page = static_cast<int>(info.nPage);
     int offset = layout_.scroll;
     switch (code) {
@@ -311,7 +286,7 @@ void WelcomeView::onMouseMove(int x, int y) {
     }
     hovered_ = hit;
     SetCursor(LoadCursorW(nullptr, hit.anything() ? IDC_HAND : IDC_ARROW));
-    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window(), 0};
     TrackMouseEvent(&track);
     repaint();
 }
@@ -320,7 +295,7 @@ void WelcomeView::onClick(int x, int y) {
     const WelcomeHit hit = hitWelcomePage(layout_, x, y);
     if (hit.link >= 0) {
         if (openAddress) {
-            openAddress(window_, hit.link == 0 ? kMakerAddress : update::kProductAddress);
+            openAddress(window(), hit.link == 0 ? kMakerAddress : update::kProductAddress);
         }
     } else if (hit.chooseButton) {
         if (onChooseFolder) {

@@ -6,7 +6,7 @@
 // thread only.
 
 #include "panes/welcome_layout.h"
-#include "ui/drawing_win32.h"
+#include "ui/pane_window_win32.h"
 
 #include <windows.h>
 
@@ -39,18 +39,14 @@ struct KnownPlace {
 // Home, Downloads, AppData, Documents, Program Files and Windows, in that order.
 const std::vector<KnownPlace>& knownPlaces();
 
-class WelcomeView {
+class WelcomeView : public ui::PaneWindow {
   public:
     WelcomeView() = default;
-    ~WelcomeView();
-    WelcomeView(const WelcomeView&) = delete;
-    WelcomeView& operator=(const WelcomeView&) = delete;
+    ~WelcomeView() override;
 
     // Makes the window as child `id` of `parent` (the class must be registered with
-    // windowProcedure). False when it could not be made.
+    // PaneWindow::windowProcedure). False when it could not be made.
     bool create(HWND parent, int id);
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
 
     // Asks the drives, the known folders and the process's elevation again, then lays out and
     // repaints. Nothing else refreshes the cards.
@@ -76,7 +72,6 @@ class WelcomeView {
 
     static void shellOpen(HWND window, const std::u16string& address);
 
-    HWND window() const { return window_; }
     const std::vector<PlaceCard>& driveCards() const { return driveCards_; }
     const std::vector<PlaceCard>& folderCards() const { return folderCards_; }
     const WelcomeLayout& pageLayout() const { return layout_; }
@@ -88,10 +83,11 @@ class WelcomeView {
     const WelcomeHit& hovered() const { return hovered_; }
 
   private:
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void clearCards();
     void repaint();
     void paint();
+    void paintPage(HDC dc, const RECT& client);
     void paintBanner(HDC dc, const PageRect& banner, const PageRect& button,
                      std::u16string_view message, std::u16string_view label, bool hovered,
                      bool update, int clientHeight);
@@ -102,7 +98,6 @@ class WelcomeView {
     void onVerticalScroll(int code);
     void scrollTo(int offset);
 
-    HWND window_ = nullptr;
     std::vector<PlaceCard> driveCards_;
     std::vector<PlaceCard> folderCards_;
     WelcomeLayout layout_;
@@ -111,7 +106,6 @@ class WelcomeView {
     std::u16string updateNotice_;
     std::u16string downloadAddress_;
     WelcomeHit hovered_;
-    ui::BackBuffer buffer_;
 };
 
 }  // namespace panes

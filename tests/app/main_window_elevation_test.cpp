@@ -9,7 +9,7 @@
 #include "scan/volumes.h"
 #include "update/running_version_win32.h"
 
-#include "dialog_driver.h"
+#include "dialog_answerer.h"
 #include "main_window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,8 @@
 namespace app {
 namespace {
 
-using windowtest::DialogDriver;
+using harness::DialogAnswerer;
+using harness::SeenDialog;
 namespace fs = std::filesystem;
 
 constexpr const char16_t* kDrive = u"C:\\";
@@ -31,6 +32,17 @@ struct Restart {
     std::u16string program;
     std::u16string parameters;
 };
+
+// Answers the offer with `answer` (a button, Esc or the close box), ticking "Don't offer this
+// again" first when `tick`.
+DialogAnswerer::Answer choose(int answer, bool tick = false) {
+    return [answer, tick](const SeenDialog& dialog) {
+        if (tick) {
+            harness::tickTaskDialogCheckBox(dialog);
+        }
+        return answer;
+    };
+}
 
 bool underWine() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
@@ -68,7 +80,7 @@ class MainWindowElevationTest : public windowtest::MainWindowFixture {
         main.openScan(path);
         return pumpUntil(main, [&] { return fs::exists(ended); });
     }
-    // Scans the whole drive; the dialog driver answers any offer.
+    // Scans the whole drive; the dialog answerer answers any offer.
     void scanDrive(MainWindow& main) {
         ASSERT_TRUE(scanAndHandleTheEnd(main, kDrive));
         ASSERT_TRUE(main.controller().wholeVolume());
@@ -83,10 +95,10 @@ TEST_F(MainWindowElevationTest, OfferedOnceAfterAWholeDriveScanUntilTheUserDecli
     MainWindow main(settings_);
     record(main, true);
     ASSERT_TRUE(main.create(u""));
-    DialogDriver driver(DialogDriver::pressTaskButton(7));
+    DialogAnswerer answerer(choose(7));
     scanDrive(main);
-    ASSERT_EQ(driver.seen().size(), 1u);
-    const windowtest::SeenDialog& offer = driver.seen().front();
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    const SeenDialog& offer = answerer.seen().front();
     EXPECT_EQ(offer.caption, L"Rozovizov");
     EXPECT_TRUE(offer.shows(L"This drive can be scanned much faster"));
     EXPECT_TRUE(offer.shows(L"which scans a whole drive in seconds rather than minutes"));
@@ -98,22 +110,22 @@ TEST_F(MainWindowElevationTest, OfferedOnceAfterAWholeDriveScanUntilTheUserDecli
 
     // A later end of the same scan (a folder refresh) does not offer again.
     SendMessageW(main.window(), scan::kScanEndedMessage, 0, 0);
-    EXPECT_EQ(driver.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen().size(), 1u);
 
     // A folder gains nothing from the file table, even when its scan was refused it.
     const windowtest::GeneratedTree tree = makeTree("folder", 2, 2, 3);
     ASSERT_TRUE(scanAndHandleTheEnd(main, tree.root.u16string()));
     EXPECT_FALSE(main.controller().wholeVolume());
-    EXPECT_EQ(driver.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen().size(), 1u);
 
     // Opening the drive again offers again; ticking the check box turns the offer off.
     {
-        DialogDriver declining(DialogDriver::pressTaskButton(7, true));
+        DialogAnswerer declining(choose(7, true));
         scanDrive(main);
         EXPECT_EQ(declining.seen().size(), 1u);
     }
     EXPECT_FALSE(settings_.offerElevation());
-    DialogDriver watching(DialogDriver::pressTaskButton(IDCANCEL));
+    DialogAnswerer watching(choose(harness::kCloseBox));
     scanDrive(main);
     EXPECT_TRUE(watching.seen().empty()) << "the offer is off for good";
     EXPECT_TRUE(restarts_.empty());
@@ -124,9 +136,9 @@ TEST_F(MainWindowElevationTest, AcceptingRestartsElevatedOnTheDriveAndClosesThis
     MainWindow main(settings_);
     record(main, true);
     ASSERT_TRUE(main.create(u""));
-    DialogDriver driver(DialogDriver::pressTaskButton(6, true));
+    DialogAnswerer answerer(choose(6, true));
     scanDrive(main);
-    ASSERT_EQ(driver.seen().size(), 1u);
+    ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_FALSE(settings_.offerElevation()) << "the check box counts whatever the choice";
     ASSERT_EQ(restarts_.size(), 1u);
     EXPECT_EQ(restarts_[0].program, update::programPath());
@@ -138,6 +150,28 @@ TEST_F(MainWindowElevationTest, AcceptingRestartsElevatedOnTheDriveAndClosesThis
     EXPECT_EQ(main.window(), nullptr);
 }
 
+// Esc and the close box both end the offer as cancelled; Wine's task dialog takes only the close
+// box when it has no Cancel button, so that is the way out used here.
+TEST_F(MainWindowElevationTest, TheCloseBoxKeepsTheResultsAndHonoursTheCheckBox) {
+    MainWindow main(settings_);
+    record(main, true);
+    ASSERT_TRUE(main.create(u""));
+    for (const bool tick : {false, true}) {
+        SCOPED_TRACE(tick ? "ticked" : "not ticked");
+        settings_.setOfferElevation(true);
+        DialogAnswerer answerer(choose(harness::kCloseBox, tick));
+        scanDrive(main);
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        // The check box counts whichever way the offer was left.
+        EXPECT_EQ(settings_.offerElevation(), !tick);
+        harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
+        EXPECT_TRUE(restarts_.empty());
+        EXPECT_TRUE(IsWindow(main.window())) << "the window stays open on its results";
+        EXPECT_FALSE(main.welcomeShown());
+    }
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
 TEST_F(MainWindowElevationTest, ARestartThatDoesNotStartLeavesThisInstanceRunning) {
     MainWindow main(settings_);
     record(main, false);
@@ -147,6 +181,24 @@ TEST_F(MainWindowElevationTest, ARestartThatDoesNotStartLeavesThisInstanceRunnin
     EXPECT_EQ(restarts_[0].parameters, u"") << "with no folder open, nothing is passed";
     harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
     EXPECT_TRUE(IsWindow(main.window())) << "the prompt was declined; nothing else happens";
+
+    // Back on the start page after a scan, the folder whose results were closed is not passed:
+    // from the elevation banner where the page shows it, else from the Help menu.
+    const windowtest::GeneratedTree tree = makeTree("folder", 2, 2, 3);
+    ASSERT_TRUE(scanAndHandleTheEnd(main, tree.root.u16string()));
+    main.command(CommandOpen);
+    ASSERT_TRUE(main.welcomeShown());
+    const panes::WelcomeView& view = *main.welcomeView();
+    if (view.elevationBanner()) {
+        const panes::PageRect button = view.pageLayout().elevationButton;
+        SendMessageW(view.window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM((button.left + button.right) / 2,
+                                (button.top + button.bottom) / 2 - view.scroll()));
+    } else {
+        main.command(CommandRestartElevated);
+    }
+    ASSERT_EQ(restarts_.size(), 2u);
+    EXPECT_EQ(restarts_[1].parameters, u"");
 
     // The Help menu's item is greyed exactly while this process is elevated.
     const HMENU help = GetSubMenu(GetMenu(main.window()), 3);

@@ -8,7 +8,7 @@
 #include "update/product_site.h"
 #include "update/update_request.h"
 
-#include "dialog_driver.h"
+#include "dialog_answerer.h"
 #include "loopback_server_win32.h"
 #include "main_window_fixture.h"
 
@@ -21,8 +21,8 @@
 namespace app {
 namespace {
 
-using windowtest::DialogDriver;
-using windowtest::SeenDialog;
+using harness::DialogAnswerer;
+using harness::SeenDialog;
 
 // The version resource of this test program, which carries the program's resources.
 const std::wstring kRunning = [] {
@@ -64,17 +64,25 @@ class MainWindowUpdateTest : public windowtest::MainWindowFixture {
 
     // Opens the About box, records it and presses `button`.
     SeenDialog about(MainWindow& main, int button) {
-        DialogDriver driver(DialogDriver::pressTaskButton(button));
+        DialogAnswerer answerer([button](const SeenDialog&) { return button; });
         main.command(CommandAbout);
-        EXPECT_EQ(driver.seen().size(), 1u);
-        return driver.seen().empty() ? SeenDialog{} : driver.seen().front();
+        EXPECT_EQ(answerer.seen().size(), 1u);
+        return answerer.seen().empty() ? SeenDialog{} : answerer.seen().front();
+    }
+    // Clicks the start page's "Download" button.
+    static void clickDownload(const panes::WelcomeView& view) {
+        const panes::PageRect button = view.pageLayout().updateButton;
+        ASSERT_FALSE(button.empty()) << "the banner is shown";
+        SendMessageW(view.window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM((button.left + button.right) / 2,
+                                (button.top + button.bottom) / 2 - view.scroll()));
     }
     // Chooses "Check for Updates…", records the message and presses `button`.
     SeenDialog checkForUpdates(MainWindow& main, int button) {
-        DialogDriver driver(DialogDriver::pressMessageBoxButton(button));
+        DialogAnswerer answerer([button](const SeenDialog&) { return button; });
         main.command(CommandCheckForUpdates);
-        EXPECT_EQ(driver.seen().size(), 1u);
-        return driver.seen().empty() ? SeenDialog{} : driver.seen().front();
+        EXPECT_EQ(answerer.seen().size(), 1u);
+        return answerer.seen().empty() ? SeenDialog{} : answerer.seen().front();
     }
 
     harness::ScopedEnvironment service_{L"ROZOVIZOV_UPDATE_URL", std::nullopt};
@@ -100,24 +108,31 @@ TEST_F(MainWindowUpdateTest, ANewerVersionShowsEverywhereAndOpensItsDownloadPage
     EXPECT_EQ(request.substr(0, request.find("\r\n")),
               "GET /api/latest-version?platform=windows&version=" ROZOVIZOV_VERSION " HTTP/1.1");
 
+    // The start page shows it as its banner, whose button opens the address.
+    const panes::WelcomeView& view = *main.welcomeView();
+    EXPECT_EQ(view.updateNotice(), u"Version 0.2.0 is available.");
+    clickDownload(view);
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], u"https://rozovizov.app/get/0.2.0");
+
     const SeenDialog box = about(main, 6);
     EXPECT_EQ(box.caption, L"About Rozovizov");
     EXPECT_TRUE(box.shows(L"Version 0.2.0 is available.")) << "the link names the version";
     EXPECT_TRUE(box.shows(L"Version " + kRunning)) << "the footer";
-    ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0], u"https://rozovizov.app/get/0.2.0");
+    ASSERT_EQ(opened_.size(), 2u);
+    EXPECT_EQ(opened_[1], u"https://rozovizov.app/get/0.2.0");
 
     const SeenDialog message = checkForUpdates(main, IDNO);
     EXPECT_EQ(message.caption, L"Rozovizov");
     EXPECT_TRUE(message.shows(L"Version 0.2.0 is available.\n\nOpen the downloads page?"));
-    EXPECT_EQ(opened_.size(), 1u) << "No opens nothing";
+    EXPECT_EQ(opened_.size(), 2u) << "No opens nothing";
     checkForUpdates(main, IDYES);
-    ASSERT_EQ(opened_.size(), 2u);
-    EXPECT_EQ(opened_[1], u"https://rozovizov.app/get/0.2.0");
+    ASSERT_EQ(opened_.size(), 3u);
+    EXPECT_EQ(opened_[2], u"https://rozovizov.app/get/0.2.0");
 
     main.openDownload(u"file:///C:/Windows/notepad.exe");
-    ASSERT_EQ(opened_.size(), 3u);
-    EXPECT_EQ(opened_[2], update::kProductAddress) << "the banner's button checks again";
+    ASSERT_EQ(opened_.size(), 4u);
+    EXPECT_EQ(opened_[3], update::kProductAddress) << "every way out checks the address again";
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
@@ -148,7 +163,8 @@ TEST_F(MainWindowUpdateTest, AnswersWithoutANewerVersionShowNothingAndSayTheRele
         ASSERT_TRUE(main.create(u""));
         ASSERT_TRUE(pumpUntil(main, [&] { return check.done(); }));
         harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
-        EXPECT_FALSE(main.updateNotice().shown()) << "no banner";
+        EXPECT_FALSE(main.updateNotice().shown());
+        EXPECT_TRUE(main.welcomeView()->pageLayout().updateBanner.empty()) << "no banner";
 
         const SeenDialog box = about(main, IDCLOSE);
         EXPECT_FALSE(box.shows(L"is available")) << "no link";
@@ -185,7 +201,7 @@ TEST_F(MainWindowUpdateTest, AHostileDownloadAddressOpensTheProductSite) {
         EXPECT_EQ(main.updateNotice().downloadAddress, update::kProductAddress);
         about(main, 6);
         checkForUpdates(main, IDYES);
-        main.openDownload(main.updateNotice().downloadAddress);
+        clickDownload(*main.welcomeView());
         EXPECT_EQ(opened_, std::vector<std::u16string>(3, update::kProductAddress));
         EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
     }

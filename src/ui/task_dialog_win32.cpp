@@ -1,8 +1,8 @@
-#include "app/task_dialog_win32.h"
+#include "ui/task_dialog_win32.h"
 
 #include <commctrl.h>
 
-namespace app {
+namespace ui {
 
 namespace {
 
@@ -46,7 +46,8 @@ std::optional<TaskDialogAnswer> showTaskDialog(const TaskDialogRequest& request)
     if (request.commandLinks) {
         config.dwFlags |= TDF_USE_COMMAND_LINKS;
     }
-    config.dwCommonButtons = request.closeButton ? TDCBF_CLOSE_BUTTON : 0;
+    config.dwCommonButtons = (request.closeButton ? TDCBF_CLOSE_BUTTON : 0) |
+                             (request.cancelButton ? TDCBF_CANCEL_BUTTON : 0);
     config.pszWindowTitle = textOrNull(request.title);
     config.pszMainIcon = request.icon;
     config.pszMainInstruction = textOrNull(request.instruction);
@@ -64,4 +65,4 @@ std::optional<TaskDialogAnswer> showTaskDialog(const TaskDialogRequest& request)
     return TaskDialogAnswer{button, verified != FALSE};
 }
 
-}  // namespace app
+}  // namespace ui

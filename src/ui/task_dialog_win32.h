@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace ui {
 
 struct TaskDialogButton {
     int id = 0;
@@ -26,7 +26,8 @@ struct TaskDialogRequest {
     std::u16string verification;  // the check box's text; no check box when empty
     const wchar_t* icon = nullptr;
     bool commandLinks = false;
-    bool closeButton = false;  // the common Close button
+    bool closeButton = false;   // the common Close button
+    bool cancelButton = false;  // the common Cancel button
     std::vector<TaskDialogButton> buttons;
     int defaultButton = 0;  // 0 leaves the choice to the dialog
 };
@@ -40,4 +41,4 @@ struct TaskDialogAnswer {
 // of this system have no task dialog, or it failed).
 std::optional<TaskDialogAnswer> showTaskDialog(const TaskDialogRequest& request);
 
-}  // namespace app
+}  // namespace ui
