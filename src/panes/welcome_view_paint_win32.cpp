@@ -170,9 +170,13 @@ void WelcomeView::paintCard(HDC dc, const PlacedItem& item, bool hovered) {
         const UsageBar bar = usageBar(card->total, card->free, textLeft, right);
         fill(dc, RECT{textLeft, track.top, bar.filledRight, track.bottom}, bar.colour);
     } else {
-        const std::u16string& text = card->description.empty() ? card->path : card->description;
-        ui::drawLabel(dc, text, RECT{textLeft, box.top + s(24), right, box.bottom - s(6)},
-                      colours.dimText, small, DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+        // A path loses its middle, which keeps the drive and the last folder; a description is
+        // prose and loses its end.
+        const bool path = card->description.empty();
+        ui::drawLabel(dc, path ? card->path : card->description,
+                      RECT{textLeft, box.top + s(24), right, box.bottom - s(6)}, colours.dimText,
+                      small,
+                      DT_SINGLELINE | DT_NOPREFIX | (path ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS));
     }
 }
 
