@@ -3,10 +3,12 @@
 #include "app/commands.h"
 #include "app/window_classes.h"
 #include "panes/selection_panel_win32.h"
+#include "update/update_worker_win32.h"
 
 namespace app {
 
-MainWindow::MainWindow(settings::SettingsStore& settings) : settings_(settings) {}
+MainWindow::MainWindow(settings::SettingsStore& settings, update::UpdateCheck& updates)
+    : settings_(settings), updates_(updates) {}
 
 MainWindow::~MainWindow() {
     *alive_ = false;
@@ -41,8 +43,14 @@ bool MainWindow::create(const std::u16string& path) {
     accelerators_ =
         LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAcceleratorResource));
     applySettings();
+    if (welcomeView_ != nullptr) {
+        welcomeView_->reloadPlaces();
+    }
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
+    if (settings_.checkForUpdates()) {
+        update::startUpdateCheck(updates_, window_);
+    }
     if (!path.empty()) {
         openScan(path);
     }
@@ -58,7 +66,7 @@ void MainWindow::loop() {
 
 void MainWindow::processMessage(MSG& message) {
     // Translated for every window of the thread, so the keys act wherever the focus is.
-    if (accelerators_ != nullptr && window_ != nullptr &&
+    if (accelerators_ != nullptr && window_ != nullptr && !keyForSettingsWindow(message) &&
         TranslateAcceleratorW(window_, accelerators_, &message) != 0) {
         return;
     }

@@ -7,14 +7,19 @@
 // end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
 // main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
-// following a scan), main_window_panes.cpp (the kinds pane and the two tool windows) and
-// main_window_deleting.cpp (the pending deletes and their pane).
+// following a scan), main_window_panes.cpp (the kinds pane and the two tool windows),
+// main_window_deleting.cpp (the pending deletes and their pane), main_window_welcome.cpp (the
+// start page, the folder picker and the settings window), main_window_elevation.cpp (the offer
+// to restart as administrator) and main_window_updates.cpp (the update check's notice, the About
+// box and "Check for Updates…").
 
 #include "app/main_layout.h"
+#include "app/shell_launchers_win32.h"
 #include "deleting/pending_deletes.h"
 #include "deleting/pending_pane_win32.h"
 #include "panes/file_list_pane_win32.h"
 #include "panes/kind_pane_win32.h"
+#include "panes/welcome_view_win32.h"
 #include "scan/measures.h"
 #include "scan/scan_controller.h"
 #include "scan/window_notifier_win32.h"
@@ -22,6 +27,8 @@
 #include "treemap/kind_colours.h"
 #include "treemap/treemap_view_win32.h"
 #include "ui/drawing_win32.h"
+#include "update/update_check.h"
+#include "update/update_notice.h"
 
 #include <windows.h>
 
@@ -29,6 +36,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -43,7 +51,10 @@ class MainWindow {
   public:
     // `settings` is the store whose options the window follows; the program passes the
     // process's store, tests one under a key of their own. It must outlive the window.
-    explicit MainWindow(settings::SettingsStore& settings = settings::settingsStore());
+    // `updates` is the update check the window starts and shows; the program passes the
+    // process's, tests one of their own, which must outlive its worker.
+    explicit MainWindow(settings::SettingsStore& settings = settings::settingsStore(),
+                        update::UpdateCheck& updates = update::processUpdateCheck());
     // Stops and joins any scan, and destroys the window if it still exists.
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -102,6 +113,21 @@ class MainWindow {
     // "Delete Now" in the pending pane: asks, defaulting to Cancel, and sends everything.
     void confirmDeleteNow();
 
+    // Offers once per opened scan to restart as administrator, when the scan was of a whole
+    // drive whose file table it could not read. Runs at the end of every scan and refresh.
+    void offerElevation();
+    // Starts this program elevated on the open folder and, once it has started, closes this
+    // window through the usual close. Nothing happens when it could not start.
+    void restartElevated();
+    // Opens a download address from the update check, or the product's web site when the
+    // address is not one the browser alone may open.
+    void openDownload(const std::u16string& address);
+    // What the welcome page's update banner shows; empty until the check has found a newer
+    // version (WM_APP+20).
+    const update::UpdateNotice& updateNotice() const { return updateNotice_; }
+    // Replaces the ways of starting a program and opening an address; tests record them.
+    void setLaunchers(ShellLaunchers launchers) { launchers_ = std::move(launchers); }
+
     HWND window() const { return window_; }
     HACCEL accelerators() const { return accelerators_; }
     const scan::ScanController& controller() const { return controller_; }
@@ -112,6 +138,7 @@ class MainWindow {
     const MainLayout& mainLayout() const { return layout_; }
     treemap::TreemapView* treemapView() const { return treemapView_.get(); }
     panes::KindPane* kindPane() const { return kindPane_.get(); }
+    panes::WelcomeView* welcomeView() const { return welcomeView_.get(); }
 
     // Makes `node` the chosen node of every view that shows one, and feeds the panels with it.
     void selectNode(std::int32_t node);
@@ -126,6 +153,8 @@ class MainWindow {
     // Starts the file manager with `parameters` (Show in Explorer). Tests replace it, so that no
     // program starts; by default it runs "explorer.exe" through the shell.
     std::function<void(HWND owner, const std::wstring& parameters)> openFileManager;
+    // Makes the settings window the first time, then shows it.
+    void showSettings();
 
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -146,6 +175,9 @@ class MainWindow {
     void onListSelection(std::int32_t focus);
     void copyPath(const std::u16string& path);
     void showInFileManager(const std::u16string& path);
+    void createWelcomeView();
+    bool keyForSettingsWindow(const MSG& message) const;
+    void followAppearanceInSettings();
     void buildMenu();
     void paint();
     void paintToolbarBand(HDC dc);
@@ -166,12 +198,18 @@ class MainWindow {
     // settleBeforeLeaving, then `continuation` at once when nothing was pending.
     void leaveThen(const std::function<void()>& continuation);
     void refreshFolder();
+    void onUpdateFound();
+    void showAbout();
+    void checkForUpdates();
     void updateMeasureBox();
     std::vector<treemap::SpaceBlock> buildSpaceBlocks() const;
     bool tooltipText(std::int32_t node, std::int32_t hiddenCount, std::u16string& title,
                      std::u16string& body) const;
 
     settings::SettingsStore& settings_;
+    update::UpdateCheck& updates_;
+    ShellLaunchers launchers_ = systemLaunchers();
+    update::UpdateNotice updateNotice_;
 
     HWND window_ = nullptr;
     HWND openButton_ = nullptr;
@@ -186,6 +224,7 @@ class MainWindow {
     deleting::PendingDeletes pending_;
     std::unique_ptr<deleting::PendingPane> pendingPane_;
     std::unique_ptr<panes::FileListPane> fileList_;
+    std::unique_ptr<panes::WelcomeView> welcomeView_;
     scan::Measure measure_ = scan::MeasureCurrentSize;
     // Declared before the controller, which still stops the ticking when it is destroyed.
     std::unique_ptr<scan::WindowNotifier> notifier_;

@@ -7,7 +7,6 @@
 #include "scan/wide_text_win32.h"
 
 #include <shellapi.h>
-#include <shobjidl.h>
 
 #include <cstring>
 #include <string>
@@ -141,34 +140,6 @@ void MainWindow::showInFileManager(const std::u16string& path) {
         return;
     }
     ShellExecuteW(window_, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
-}
-
-void MainWindow::chooseFolder() {
-    IFileOpenDialog* dialog = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog)))) {
-        return;
-    }
-    FILEOPENDIALOGOPTIONS options = 0;
-    dialog->GetOptions(&options);
-    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_FORCESHOWHIDDEN);
-    dialog->SetTitle(L"Choose a folder or drive to scan");
-    std::u16string path;
-    if (SUCCEEDED(dialog->Show(window_))) {
-        IShellItem* item = nullptr;
-        if (SUCCEEDED(dialog->GetResult(&item))) {
-            wchar_t* name = nullptr;
-            if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name)) && name != nullptr) {
-                path = reinterpret_cast<const char16_t*>(name);
-                CoTaskMemFree(name);
-            }
-            item->Release();
-        }
-    }
-    dialog->Release();
-    if (!path.empty()) {
-        openScan(path);
-    }
 }
 
 }  // namespace app

@@ -110,6 +110,7 @@ void MainWindow::buildChrome() {
     createTreemapView();
     createPendingPane();
     createFileList();
+    createWelcomeView();
     ui::applyWindowTheme(window_);
     ui::applyWindowTheme(kindPane_->window());
     ui::applyWindowTheme(measureBox_);
@@ -242,6 +243,8 @@ void MainWindow::applySettings() {
     treemapView_->requestPicture();
     layout();
     refreshViews(false);
+    // The panels hold the texts they were given; the size setting changes what they say.
+    updateInspectors(focusNode());
 }
 
 void MainWindow::paint() {
@@ -257,7 +260,8 @@ void MainWindow::paint() {
         const HRGN uncovered = CreateRectRgnIndirect(&client);
         const HWND covering[] = {kindPane_->window(), treemapView_->window(),
                                  fileList_ != nullptr ? fileList_->window() : nullptr,
-                                 pendingPane_ != nullptr ? pendingPane_->window() : nullptr};
+                                 pendingPane_ != nullptr ? pendingPane_->window() : nullptr,
+                                 welcomeView_ != nullptr ? welcomeView_->window() : nullptr};
         for (const HWND pane : covering) {
             if (pane != nullptr && IsWindowVisible(pane)) {
                 const RECT covered = clientRectOf(pane, window_);
@@ -336,6 +340,7 @@ void MainWindow::followAppearance() {
     for (const HWND pane : {kindPane_ != nullptr ? kindPane_->window() : nullptr,
                             fileList_ != nullptr ? fileList_->window() : nullptr,
                             pendingPane_ != nullptr ? pendingPane_->window() : nullptr,
+                            welcomeView_ != nullptr ? welcomeView_->window() : nullptr,
                             panes::InformationPanel::instance().window(),
                             panes::SelectionPanel::instance().window()}) {
         if (pane != nullptr) {
@@ -343,6 +348,7 @@ void MainWindow::followAppearance() {
             InvalidateRect(pane, nullptr, FALSE);
         }
     }
+    followAppearanceInSettings();
     if (treemapView_ != nullptr) {
         // The free-space block takes its colour from the appearance.
         treemapView_->options().spaceBlocks = buildSpaceBlocks();

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/commands.h"
+#include "update/update_worker_win32.h"
 
 #include <windowsx.h>
 
@@ -98,6 +99,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case scan::kScanEndedMessage:
             onScanEnded();
             return 0;
+        case update::kUpdateFoundMessage:
+            onUpdateFound();
+            return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
     }
@@ -141,6 +145,9 @@ void MainWindow::command(int id) {
                 EnableWindow(stopButton_, FALSE);
                 SetWindowTextW(stopButton_, L"Stopping\u2026");
             }
+            break;
+        case CommandSettings:
+            showSettings();
             break;
         case CommandExit:
             PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -188,6 +195,15 @@ void MainWindow::command(int id) {
             break;
         case CommandInformationPanel:
             toggleInformationPanel();
+            break;
+        case CommandAbout:
+            showAbout();
+            break;
+        case CommandRestartElevated:
+            restartElevated();
+            break;
+        case CommandCheckForUpdates:
+            checkForUpdates();
             break;
         default:
             break;

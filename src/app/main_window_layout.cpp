@@ -55,6 +55,9 @@ void MainWindow::layout() {
     if (fileList_ != nullptr) {
         placeOrHide(fileList_->window(), result.list);
     }
+    if (welcomeView_ != nullptr) {
+        placeOrHide(welcomeView_->window(), result.welcome);
+    }
     // The gaps moved with the panes; the band's status line may have another width.
     InvalidateRect(window_, nullptr, FALSE);
 }

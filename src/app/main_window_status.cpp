@@ -76,6 +76,9 @@ void MainWindow::closeScan() {
     clearInspectors();
     SetWindowTextW(window_, L"Rozovizov");
     welcomeShown_ = true;
+    if (welcomeView_ != nullptr) {
+        welcomeView_->reloadPlaces();
+    }
     layout();
     refreshViews(false);
 }
@@ -183,6 +186,7 @@ void MainWindow::onScanEnded() {
     SetWindowTextW(stopButton_, L"Stop");
     EnableWindow(stopButton_, TRUE);
     announceScanEnd(window_);
+    offerElevation();
 }
 
 }  // namespace app

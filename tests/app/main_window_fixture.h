@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 
 #include "history/scan_history.h"
+#include "update/update_check.h"
 
 #include "window_harness.h"
 
@@ -39,6 +40,13 @@ class MainWindowFixture : public ::testing::Test {
         fs::create_directories(scratch_);
         // Finished scans record themselves in the history: keep that out of the prefix's own.
         history::setDataFolderForTesting(scratch_.u16string());
+        // The process's update check counts as done without a result, so that the windows of
+        // tests that pass no check of their own start no worker (nor any thread of the network
+        // library) behind their backs.
+        update::UpdateCheck& processCheck = update::processUpdateCheck();
+        if (processCheck.start()) {
+            processCheck.finish(std::nullopt);
+        }
     }
     void TearDown() override {
         harness::pumpPending();
@@ -93,6 +101,10 @@ class MainWindowFixture : public ::testing::Test {
         return tree;
     }
 
+    // A program started by a test asks a port of this machine where nothing listens for
+    // updates, so that no test reaches the network.
+    harness::ScopedEnvironment updateService_{L"ROZOVIZOV_UPDATE_URL",
+                                              L"http://127.0.0.1:1/api/latest-version"};
     harness::TestRegistryKey key_;
     settings::SettingsStore settings_{key_.path16()};
     fs::path scratch_;

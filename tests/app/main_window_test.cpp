@@ -153,8 +153,8 @@ TEST_F(MainWindowTest, ASettingChangeRepaintsOnlyWhenTheAppearanceFlips) {
     };
     EXPECT_EQ(pixel(5, 5), ui::paletteColours(false).chromeBackground);
     EXPECT_EQ(pixel(5, 41), ui::paletteColours(false).line);
-    // Without its panes, the welcome view's place is painted like a splitter.
-    EXPECT_EQ(pixel(5, 100), ui::paletteColours(false).line);
+    // The start page fills the content area with the chrome background.
+    EXPECT_EQ(pixel(5, 100), ui::paletteColours(false).chromeBackground);
 
     const auto settingChange = [window] {
         SendMessageW(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, ASettingChangeRepaintsOnlyWhenTheAppearanceFlips) {
     UpdateWindow(window);
     EXPECT_EQ(pixel(5, 5), ui::paletteColours(true).chromeBackground);
     EXPECT_EQ(pixel(5, 41), ui::paletteColours(true).line);
-    EXPECT_EQ(pixel(5, 100), ui::paletteColours(true).line);
+    EXPECT_EQ(pixel(5, 100), ui::paletteColours(true).chromeBackground);
 
     settingChange();
     EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));

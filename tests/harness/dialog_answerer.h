@@ -8,8 +8,11 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -20,6 +23,12 @@ struct SeenDialog {
     std::wstring texts;  // the texts of all its controls, one per line
     int defaultButton = 0;
     int focusedButton = 0;  // the control with the keyboard focus when it was seen
+    // The dialog itself, for an answer that acts on it before choosing (a task dialog's check
+    // box, say); valid only while the answer runs.
+    HWND window = nullptr;
+
+    // Whether some control's text contains `part`.
+    bool shows(std::wstring_view part) const { return texts.find(part) != std::wstring::npos; }
 };
 
 // An answer that presses Enter on the keyboard instead of a button, so that the dialog's own
@@ -27,6 +36,13 @@ struct SeenDialog {
 inline constexpr int kPressEnter = -1;
 // An answer that closes the dialog the way that does least: Cancel, else No, else OK.
 inline constexpr int kDismiss = -2;
+// An answer that closes the dialog with its caption's close box, as the window menu's Close does.
+inline constexpr int kCloseBox = -3;
+
+// Ticks the check box under a task dialog's buttons, as a click on it would.
+inline void tickTaskDialogCheckBox(const SeenDialog& dialog) {
+    SendMessageW(dialog.window, TDM_CLICK_VERIFICATION, TRUE, FALSE);
+}
 
 class DialogAnswerer {
   public:
@@ -81,6 +97,7 @@ class DialogAnswerer {
             }
         }
         SeenDialog seen;
+        seen.window = dialog;
         wchar_t caption[256] = {};
         GetWindowTextW(dialog, caption, 256);
         seen.caption = caption;
@@ -107,6 +124,10 @@ class DialogAnswerer {
         if (button == kPressEnter) {
             SetForegroundWindow(dialog);
             pressKey(VK_RETURN);
+            return;
+        }
+        if (button == kCloseBox) {
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             return;
         }
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),

@@ -1,6 +1,7 @@
 #include "update/update_check.h"
 #include "update/product_site.h"
 #include "update/update_answer.h"
+#include "update/update_notice.h"
 #include "update/update_request.h"
 #include "update/update_texts.h"
 
@@ -341,6 +342,34 @@ TEST(UpdateCheckRecord, TheWorkersTextsAreSeenWholeByAnotherThread) {
     EXPECT_EQ(seen->downloadAddress, written.downloadAddress);
     EXPECT_EQ(seen->versionDate, written.versionDate);
     worker.join();
+}
+
+TEST(UpdateNotice, TheBannerAppearsOnlyWithANewerVersion) {
+    // 2024-03-01 12:00 local time, so that the version date's age is exact.
+    std::tm noon{};
+    noon.tm_year = 124;
+    noon.tm_mon = 2;
+    noon.tm_mday = 1;
+    noon.tm_hour = 12;
+    noon.tm_isdst = -1;
+    const std::time_t now = std::mktime(&noon);
+
+    UpdateCheck check;
+    EXPECT_FALSE(updateNotice(check, now).shown()) << "not started";
+    ASSERT_TRUE(check.start());
+    EXPECT_FALSE(updateNotice(check, now).shown()) << "still running";
+    check.finish(std::nullopt);
+    const UpdateNotice none = updateNotice(check, now);
+    EXPECT_FALSE(none.shown()) << "nothing newer, or the check failed";
+    EXPECT_TRUE(none.downloadAddress.empty());
+
+    UpdateCheck found;
+    ASSERT_TRUE(found.start());
+    found.finish(UpdateResult{u"2.0.0", u"https://rozovizov.app/get", u"2024-01-31"});
+    const UpdateNotice notice = updateNotice(found, now);
+    EXPECT_TRUE(notice.shown());
+    EXPECT_EQ(narrow(notice.message), "Version 2.0.0 is available. Yours is 30 days old.");
+    EXPECT_EQ(narrow(notice.downloadAddress), "https://rozovizov.app/get");
 }
 
 }  // namespace

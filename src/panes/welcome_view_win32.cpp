@@ -1,0 +1,322 @@
+#include "panes/welcome_view_win32.h"
+
+#include "scan/scanner.h"
+#include "scan/volumes.h"
+#include "ui/theme_win32.h"
+#include "update/product_site.h"
+
+#include <windowsx.h>
+
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+namespace panes {
+
+namespace {
+
+// A line of the scroll bar's arrows, at 96 DPI.
+constexpr int kScrollLine = 40;
+
+const wchar_t* wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+HICON shellIconOf(const std::u16string& path) {
+    SHFILEINFOW info{};
+    if (SHGetFileInfoW(wide(path), 0, &info, sizeof(info), SHGFI_ICON) == 0) {
+        return nullptr;
+    }
+    return info.hIcon;
+}
+
+std::u16string knownFolderPath(const GUID& folder) {
+    PWSTR found = nullptr;
+    std::u16string path;
+    if (SUCCEEDED(SHGetKnownFolderPath(folder, 0, nullptr, &found)) && found != nullptr) {
+        path = reinterpret_cast<const char16_t*>(found);
+    }
+    CoTaskMemFree(found);
+    return path;
+}
+
+bool isFolder(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(scan::longPathOf(path)));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+const std::vector<KnownPlace>& knownPlaces() {
+    static const std::vector<KnownPlace> places{
+        {&FOLDERID_Profile, u"Home Folder", u"Everything under your user account"},
+        {&FOLDERID_Downloads, u"Downloads", u"Often the fastest win"},
+        {&FOLDERID_LocalAppData, u"AppData",
+         u"Caches and application data, and usually larger than it looks"},
+        {&FOLDERID_Documents, u"Documents", u""},
+        {&FOLDERID_ProgramFiles, u"Program Files", u"Installed applications"},
+        {&FOLDERID_Windows, u"Windows",
+         u"The system itself, including update and component stores"},
+    };
+    return places;
+}
+
+WelcomeView::~WelcomeView() {
+    // The icons go only after the window, which paints them.
+    destroyWindow();
+    clearCards();
+    if (applicationIcon_ != nullptr) {
+        DestroyIcon(applicationIcon_);
+    }
+}
+
+bool WelcomeView::create(HWND parent, int id) {
+    return createChild(kWelcomeViewClass, WS_VISIBLE | WS_VSCROLL, parent, id);
+}
+
+void WelcomeView::shellOpen(HWND window, const std::u16string& address) {
+    ShellExecuteW(window, L"open", wide(address), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE:
+            layoutPage();
+            repaint();
+            return 0;
+        case WM_MOUSEMOVE:
+            onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && hovered_.anything()) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            return DefWindowProcW(window(), message, wParam, lParam);
+        case WM_MOUSELEAVE:
+            hovered_ = {};
+            repaint();
+            return 0;
+        case WM_LBUTTONDOWN:
+            onClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            scrollTo(scrollAfterWheel(layout_.scroll, GET_WHEEL_DELTA_WPARAM(wParam)));
+            return 0;
+        case WM_VSCROLL:
+            onVerticalScroll(LOWORD(wParam));
+            return 0;
+        default:
+            return DefWindowProcW(window(), message, wParam, lParam);
+    }
+}
+
+void WelcomeView::repaint() {
+    // Never with a null handle, which would repaint every window of the desktop.
+    if (window() != nullptr) {
+        InvalidateRect(window(), nullptr, FALSE);
+    }
+}
+
+void WelcomeView::clearCards() {
+    for (auto* cards : {&driveCards_, &folderCards_}) {
+        for (const PlaceCard& card : *cards) {
+            if (card.icon != nullptr) {
+                DestroyIcon(card.icon);
+            }
+        }
+        cards->clear();
+    }
+}
+
+void WelcomeView::reloadPlaces() {
+    clearCards();
+    const std::vector<scan::VolumeInfo> drives = scan::listDrives();
+    for (const scan::VolumeInfo& drive : drives) {
+        PlaceCard card;
+        card.title = driveTitle(drive.volumeRoot);
+        card.description = drive.fileSystem;
+        card.path = drive.volumeRoot;
+        card.isDrive = true;
+        card.total = static_cast<std::int64_t>(drive.totalBytes);
+        card.free = static_cast<std::int64_t>(drive.freeBytes);
+        card.icon = shellIconOf(card.path);
+        driveCards_.push_back(std::move(card));
+    }
+    for (const KnownPlace& place : knownPlaces()) {
+        const std::u16string path = knownFolderPath(*place.folder);
+        if (path.empty() || !isFolder(path)) {
+            continue;
+        }
+        PlaceCard card;
+        card.title = place.title;
+        card.description = place.description;
+        card.path = path;
+        card.icon = shellIconOf(path);
+        folderCards_.push_back(std::move(card));
+    }
+    // Asked afresh rather than from the cards above, as a drive may have come or gone since.
+    const std::vector<scan::VolumeInfo> fresh = scan::listDrives();
+    elevationBanner_ =
+        std::any_of(fresh.begin(), fresh.end(), [](const auto& drive) { return drive.isNtfs; }) &&
+        !scan::isElevated();
+    hovered_ = {};
+    layoutPage();
+    repaint();
+}
+
+void WelcomeView::setUpdateBanner(std::u16string notice, std::u16string downloadAddress) {
+    updateNotice_ = std::move(notice);
+    downloadAddress_ = std::move(downloadAddress);
+    layoutPage();
+    repaint();
+}
+
+void WelcomeView::setApplicationIcon(HICON icon) {
+    if (applicationIcon_ != nullptr && applicationIcon_ != icon) {
+        DestroyIcon(applicationIcon_);
+    }
+    applicationIcon_ = icon;
+    repaint();
+}
+
+const PlaceCard* WelcomeView::cardOf(const PlacedItem& item) const {
+    const auto& cards = item.section == 0 ? driveCards_ : folderCards_;
+    if (item.heading || item.card < 0 || static_cast<std::size_t>(item.card) >= cards.size()) {
+        return nullptr;
+    }
+    return &cards[static_cast<std::size_t>(item.card)];
+}
+
+void WelcomeView::layoutPage() {
+    if (window() == nullptr) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(window(), &client);
+    WelcomeLayoutInput input;
+    input.clientWidth = client.right;
+    input.clientHeight = client.bottom;
+    input.dpi = ui::windowDpi(window());
+    input.driveCount = static_cast<int>(driveCards_.size());
+    input.folderCount = static_cast<int>(folderCards_.size());
+    input.updateBanner = !updateNotice_.empty();
+    input.elevationBanner = elevationBanner_;
+    input.scroll = layout_.scroll;
+
+    const HDC dc = GetDC(window());
+    const HGDIOBJ old = SelectObject(dc, ui::uiFont(window(), ui::FontStyle::Small));
+    const auto widthOf = [dc](std::u16string_view text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
+                              static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    input.builtByWidth = widthOf(kBuiltBy);
+    input.makerWidth = widthOf(kMakerName);
+    input.separatorWidth = widthOf(kFooterSeparator);
+    input.hostWidth = widthOf(update::kProductHost);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    input.footerHeight = metrics.tmHeight;
+    SelectObject(dc, old);
+    ReleaseDC(window(), dc);
+
+    layout_ = layoutWelcomePage(input);
+
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = layout_.contentHeight >= 2 ? layout_.contentHeight - 1 : 0;
+    info.nPage = static_cast<UINT>(std::max(0L, client.bottom));
+    info.nPos = layout_.scroll;
+    SetScrollInfo(window(), SB_VERT, &info, TRUE);
+}
+
+void WelcomeView::scrollTo(int offset) {
+    layout_.scroll = offset;
+    layoutPage();
+    repaint();
+}
+
+void WelcomeView::onVerticalScroll(int code) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(window(), SB_VERT, &info);
+    const int line = ui::scaled(window(), kScrollLine);
+    const int page = static_cast<int>(info.nPage);
+    int offset = layout_.scroll;
+    switch (code) {
+        case SB_LINEUP:
+            offset -= line;
+            break;
+        case SB_LINEDOWN:
+            offset += line;
+            break;
+        case SB_PAGEUP:
+            offset -= page;
+            break;
+        case SB_PAGEDOWN:
+            offset += page;
+            break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK:
+            offset = info.nTrackPos;
+            break;
+        default:
+            break;
+    }
+    scrollTo(offset);
+}
+
+void WelcomeView::onMouseMove(int x, int y) {
+    const WelcomeHit hit = hitWelcomePage(layout_, x, y);
+    if (hit == hovered_) {
+        return;
+    }
+    hovered_ = hit;
+    SetCursor(LoadCursorW(nullptr, hit.anything() ? IDC_HAND : IDC_ARROW));
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window(), 0};
+    TrackMouseEvent(&track);
+    repaint();
+}
+
+void WelcomeView::onClick(int x, int y) {
+    const WelcomeHit hit = hitWelcomePage(layout_, x, y);
+    if (hit.link >= 0) {
+        if (openAddress) {
+            openAddress(window(), hit.link == 0 ? kMakerAddress : update::kProductAddress);
+        }
+    } else if (hit.chooseButton) {
+        if (onChooseFolder) {
+            onChooseFolder();
+        }
+    } else if (hit.elevationButton) {
+        if (onRestartElevated) {
+            onRestartElevated();
+        }
+    } else if (hit.downloadButton) {
+        if (onDownload) {
+            onDownload(downloadAddress_);
+        }
+    } else if (hit.item >= 0) {
+        const PlaceCard* card = cardOf(layout_.items[static_cast<std::size_t>(hit.item)]);
+        if (card != nullptr && onOpenPath) {
+            // A copy: the callback opens a scan, and nothing promises the cards outlive it.
+            const std::u16string path = card->path;
+            onOpenPath(path);
+        }
+    }
+}
+
+}  // namespace panes

@@ -1,0 +1,284 @@
+#include "settings/settings_window_win32.h"
+
+#include "ui/theme_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace settings {
+
+namespace {
+
+constexpr const char16_t* kResetText = u"Reset";
+constexpr const char16_t* kResetExplanation = u"Puts every setting back to how it started.";
+
+void fill(HDC dc, const Box& box, std::uint32_t colour) {
+    const RECT rect{box.left, box.top, box.right, box.bottom};
+    FillRect(dc, &rect, ui::brushFor(colour));
+}
+
+RECT rectOf(const Box& box) {
+    return {box.left, box.top, box.right, box.bottom};
+}
+
+// A tick inside a square box of side d, as three points of a thick line.
+void drawTick(HDC dc, const Box& box, std::uint32_t colour) {
+    const int d = box.right - box.left;
+    const HPEN pen = CreatePen(PS_SOLID, std::max(2, d / 7), colour);
+    const HGDIOBJ old = SelectObject(dc, pen);
+    const POINT points[] = {
+        {box.left + d / 5, box.top + d / 2},
+        {box.left + d / 2 - d / 12, box.bottom - d / 4},
+        {box.right - d / 6, box.top + d / 4},
+    };
+    Polyline(dc, points, 3);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+}  // namespace
+
+SettingsWindow& settingsWindow() {
+    static SettingsWindow window;
+    return window;
+}
+
+SettingsGeometry SettingsWindow::geometry() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return {ui::windowDpi(window_), client.right, client.bottom};
+}
+
+void SettingsWindow::show(HWND owner, SettingsStore& store) {
+    store_ = &store;
+    if (window_ == nullptr) {
+        constexpr DWORD style = WS_CAPTION | WS_SYSMENU;
+        RECT frame{0, 0, kSettingsClientWidth, kSettingsClientHeight};
+        AdjustWindowRectEx(&frame, style, FALSE, 0);
+        CreateWindowExW(0, kSettingsWindowClass, L"Settings", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                        frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                        GetModuleHandleW(nullptr), this);
+        if (window_ == nullptr) {
+            return;
+        }
+        ui::applyWindowTheme(window_);
+        rows_ = settingsRows();
+        currentPage_ = 0;
+        hoveredRow_ = -1;
+        hoveredPage_ = -1;
+        resetHovered_ = false;
+        layout();
+    }
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+}
+
+LRESULT CALLBACK SettingsWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<SettingsWindow*>(
+            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        self->buffer_.release();
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT SettingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT &&
+                (hoveredRow_ >= 0 || hoveredPage_ >= 0 || resetHovered_)) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_MOUSEMOVE:
+            onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+            onClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSELEAVE:
+            hoveredRow_ = -1;
+            hoveredPage_ = -1;
+            resetHovered_ = false;
+            InvalidateRect(window_, nullptr, FALSE);
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE) {
+                ShowWindow(window_, SW_HIDE);
+            }
+            return 0;
+        case WM_CLOSE:
+            ShowWindow(window_, SW_HIDE);
+            return 0;
+        case WM_DPICHANGED:
+            layout();
+            InvalidateRect(window_, nullptr, TRUE);
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void SettingsWindow::layout() {
+    const HDC dc = GetDC(window_);
+    const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
+    const MeasureText measure = [dc, small](const std::u16string& text, int width) {
+        const HGDIOBJ old = SelectObject(dc, small);
+        RECT box{0, 0, width, 0};
+        DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()),
+                  &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, old);
+        return static_cast<int>(box.bottom - box.top);
+    };
+    resetButton_ = layoutRows(rows_, currentPage_, geometry(), measure);
+    ReleaseDC(window_, dc);
+}
+
+void SettingsWindow::paint() {
+    PAINTSTRUCT paintStruct{};
+    const HDC target = BeginPaint(window_, &paintStruct);
+    const SettingsGeometry g = geometry();
+    const HDC dc = buffer_.prepare(target, g.clientWidth, g.clientHeight);
+    if (dc == nullptr) {
+        EndPaint(window_, &paintStruct);
+        return;
+    }
+    const ui::Palette& colours = ui::palette();
+    const HFONT regular = ui::uiFont(window_, ui::FontStyle::Regular);
+    const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
+
+    fill(dc, {0, 0, g.clientWidth, g.clientHeight}, colours.paneBackground);
+    const int sidebar = g.sidebarWidth();
+    fill(dc, {0, 0, sidebar, g.clientHeight}, colours.chromeBackground);
+    fill(dc, {sidebar - 1, 0, sidebar, g.clientHeight}, colours.line);
+
+    for (int page = 0; page < kSettingsPageCount; ++page) {
+        const Box entry = g.pageEntry(page);
+        std::uint32_t ink = colours.text;
+        if (page == currentPage_) {
+            fill(dc, entry, colours.accent);
+            ink = colours.accentText;
+        } else if (page == hoveredPage_) {
+            fill(dc, entry, colours.hover);
+        }
+        RECT text = rectOf(entry);
+        text.left += g.scaled(14);
+        ui::drawLabel(dc, settingsPageName(page), text, ink, regular,
+                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+
+    for (const SettingsRow& row : rows_) {
+        if (row.page == currentPage_) {
+            paintRow(dc, row, g);
+        }
+    }
+
+    const int footerTop = g.footerTop();
+    fill(dc, {sidebar, footerTop, g.clientWidth, footerTop + 1}, colours.line);
+    fill(dc, resetButton_, resetHovered_ ? colours.hover : colours.paneBackground);
+    ui::drawFrame(dc, rectOf(resetButton_), colours.line, 1);
+    ui::drawLabel(dc, kResetText, rectOf(resetButton_), colours.text, regular,
+                  DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    ui::drawLabel(dc, kResetExplanation, rectOf(g.resetExplanation(resetButton_)), colours.dimText,
+                  small, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+
+    buffer_.present(target, g.clientWidth, g.clientHeight);
+    EndPaint(window_, &paintStruct);
+}
+
+void SettingsWindow::paintRow(HDC dc, const SettingsRow& row, const SettingsGeometry& g) {
+    const ui::Palette& colours = ui::palette();
+    if (row.type == RowType::Separator) {
+        const int y = g.separatorY(row);
+        fill(dc, {row.row.left + g.scaled(24), y, row.row.right, y + 1}, colours.line);
+        return;
+    }
+    const HFONT regular = ui::uiFont(window_, ui::FontStyle::Regular);
+    const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
+    if (!row.section.empty()) {
+        ui::drawLabel(dc, row.section, rectOf(g.sectionBox(row)), colours.dimText, regular,
+                      DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    }
+    const bool on = store_ != nullptr && store_->settingById(row.id);
+    if (on) {
+        fill(dc, row.checkBox, colours.accent);
+        ui::drawFrame(dc, rectOf(row.checkBox), colours.accent, 1);
+        drawTick(dc, row.checkBox, colours.accentText);
+    } else {
+        fill(dc, row.checkBox, colours.paneBackground);
+        ui::drawFrame(dc, rectOf(row.checkBox), colours.line, 1);
+    }
+    ui::drawLabel(dc, row.label, rectOf(g.labelBox(row)), colours.text, regular,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (!row.explanation.empty()) {
+        const Box below = g.explanationBox(row, row.row.bottom - row.checkBox.bottom);
+        ui::drawLabel(dc, row.explanation, rectOf(below), colours.dimText, small,
+                      DT_WORDBREAK | DT_NOPREFIX);
+    }
+}
+
+void SettingsWindow::onMouseMove(int x, int y) {
+    const SettingsGeometry g = geometry();
+    const int row = rowAt(rows_, currentPage_, g, x, y);
+    const int page = pageAt(g, x, y);
+    const bool reset = resetButton_.contains(x, y);
+    if (row == hoveredRow_ && page == hoveredPage_ && reset == resetHovered_) {
+        return;
+    }
+    hoveredRow_ = row;
+    hoveredPage_ = page;
+    resetHovered_ = reset;
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+    TrackMouseEvent(&track);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void SettingsWindow::onClick(int x, int y) {
+    const SettingsGeometry g = geometry();
+    const int page = pageAt(g, x, y);
+    if (page >= 0) {
+        currentPage_ = page;
+        // The rows under the pointer are another page's now.
+        hoveredRow_ = -1;
+    } else if (resetButton_.contains(x, y)) {
+        if (store_ != nullptr) {
+            store_->resetSettings();
+        }
+    } else {
+        const int row = rowAt(rows_, currentPage_, g, x, y);
+        if (row < 0 || store_ == nullptr) {
+            return;
+        }
+        for (const SettingDefinition& definition : kSettingDefinitions) {
+            if (definition.id == rows_[static_cast<std::size_t>(row)].id) {
+                store_->write(definition.setting, !store_->read(definition.setting));
+            }
+        }
+    }
+    // A listener runs arbitrary code; should it have closed the owner, this window went with it.
+    if (window_ != nullptr) {
+        layout();
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+}  // namespace settings

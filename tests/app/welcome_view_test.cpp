@@ -1,0 +1,395 @@
+// The start page in the real main window: its cards against the machine's drives and folders,
+// its layout and scrolling at real window sizes, and what its clicks start.
+
+#include "app/commands.h"
+#include "panes/welcome_view_win32.h"
+#include "scan/volumes.h"
+#include "scan/wide_text_win32.h"
+#include "ui/theme_win32.h"
+#include "update/product_site.h"
+
+#include "main_window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+using panes::PlacedItem;
+using panes::WelcomeView;
+
+class WelcomeViewTest : public windowtest::MainWindowFixture {
+  protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        // The program's entry point does this; the folder picker needs it.
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    }
+    void TearDown() override {
+        MainWindowFixture::TearDown();
+        CoUninitialize();
+    }
+
+    // The view's client point in the middle of a page rectangle, scrolled as it is now.
+    static LPARAM middleOf(const WelcomeView& view, const panes::PageRect& rect) {
+        const int x = (rect.left + rect.right) / 2;
+        const int y = (rect.top + rect.bottom) / 2 - view.scroll();
+        return MAKELPARAM(x, y);
+    }
+    static void click(const WelcomeView& view, const panes::PageRect& rect) {
+        SendMessageW(view.window(), WM_LBUTTONDOWN, MK_LBUTTON, middleOf(view, rect));
+        SendMessageW(view.window(), WM_LBUTTONUP, 0, middleOf(view, rect));
+    }
+    static const PlacedItem* itemTitled(const WelcomeView& view, std::u16string_view title) {
+        for (const PlacedItem& item : view.pageLayout().items) {
+            const panes::PlaceCard* card = view.cardOf(item);
+            if (card != nullptr && card->title == title) {
+                return &item;
+            }
+        }
+        return nullptr;
+    }
+    static SIZE clientSize(HWND window) {
+        RECT client{};
+        GetClientRect(window, &client);
+        return {client.right, client.bottom};
+    }
+    // Sizes the main window so that the view's client area is `width` wide (or `height` high).
+    static void sizeViewTo(MainWindow& main, int width, int height) {
+        const HWND view = main.welcomeView()->window();
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            RECT frame{};
+            GetWindowRect(main.window(), &frame);
+            const SIZE now = clientSize(view);
+            if (now.cx == width && now.cy == height) {
+                return;
+            }
+            SetWindowPos(main.window(), nullptr, 0, 0, frame.right - frame.left + width - now.cx,
+                         frame.bottom - frame.top + height - now.cy, SWP_NOMOVE | SWP_NOZORDER);
+        }
+    }
+};
+
+// A turn of the wheel by `delta` (120 a notch, negative towards the user).
+void wheel(HWND window, int delta) {
+    const auto high = static_cast<WORD>(static_cast<short>(delta));
+    SendMessageW(window, WM_MOUSEWHEEL, static_cast<WPARAM>(high) << 16, 0);
+}
+
+std::u16string knownFolder(const GUID& folder) {
+    PWSTR path = nullptr;
+    std::u16string found;
+    if (SUCCEEDED(SHGetKnownFolderPath(folder, 0, nullptr, &path))) {
+        found = scan::fromWide(path);
+    }
+    CoTaskMemFree(path);
+    return found;
+}
+
+TEST_F(WelcomeViewTest, ItOffersEveryDriveInOrderAndTheKnownFoldersThatExist) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView* view = main.welcomeView();
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->window(), nullptr);
+    EXPECT_EQ(GetDlgCtrlID(view->window()), ControlWelcome);
+    EXPECT_TRUE(IsWindowVisible(view->window()));
+
+    // The drives as the volume query lists them: the prefix's C: first, then the others.
+    const std::vector<scan::VolumeInfo> drives = scan::listDrives();
+    ASSERT_FALSE(drives.empty());
+    ASSERT_EQ(view->driveCards().size(), drives.size());
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        const panes::PlaceCard& card = view->driveCards()[i];
+        SCOPED_TRACE(scan::wideString(card.path));
+        EXPECT_EQ(card.path, drives[i].volumeRoot);
+        EXPECT_EQ(card.title, drives[i].volumeRoot.substr(0, 2));
+        EXPECT_EQ(card.description, drives[i].fileSystem);
+        EXPECT_TRUE(card.isDrive);
+        EXPECT_EQ(card.total, static_cast<std::int64_t>(drives[i].totalBytes));
+        EXPECT_NE(card.icon, nullptr);
+    }
+    EXPECT_EQ(view->driveCards()[0].title, u"C:");
+    const bool ntfs = std::any_of(drives.begin(), drives.end(), [](auto& d) { return d.isNtfs; });
+    EXPECT_EQ(view->elevationBanner(), ntfs && !scan::isElevated());
+
+    const std::vector<std::u16string> allTitles = {u"Home Folder", u"Downloads",     u"AppData",
+                                                   u"Documents",   u"Program Files", u"Windows"};
+    const auto folderTitles = [&] {
+        std::vector<std::u16string> titles;
+        for (const panes::PlaceCard& card : view->folderCards()) {
+            EXPECT_FALSE(card.isDrive);
+            titles.push_back(card.title);
+        }
+        return titles;
+    };
+    EXPECT_EQ(folderTitles(), allTitles);
+    EXPECT_EQ(view->folderCards()[3].path, knownFolder(FOLDERID_Documents));
+    EXPECT_EQ(view->folderCards()[3].description, u"");
+
+    // Downloads pointed at a folder of the test's own, which is then renamed behind the
+    // program's back: the next reload leaves the card out and the page closes up around it.
+    // Only that folder is ever renamed: the prefix's own profile folders may be links into the
+    // host's home, and renaming through a link moves what it points to.
+    const fs::path ownDownloads = scratch_ / "Downloads";
+    fs::create_directories(ownDownloads);
+    const std::wstring ownPath = ownDownloads.wstring();
+    const harness::SavedRegistryValue redirect(
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+        L"{374DE290-123F-4565-9164-39C4925E467B}");
+    redirect.set(
+        REG_EXPAND_SZ,
+        std::vector<BYTE>(reinterpret_cast<const BYTE*>(ownPath.c_str()),
+                          reinterpret_cast<const BYTE*>(ownPath.c_str() + ownPath.size() + 1)));
+    const auto reload = [&] {
+        main.openScan(scratch_.u16string());
+        main.closeScan();  // which reloads the page
+    };
+    reload();
+    ASSERT_EQ(knownFolder(FOLDERID_Downloads), ownDownloads.u16string())
+        << "the known folder follows the user's shell folders";
+    ASSERT_EQ(folderTitles(), allTitles);
+    ASSERT_EQ(view->folderCards()[1].path, ownDownloads.u16string());
+
+    fs::rename(ownDownloads, scratch_ / "Downloads-away");
+    reload();
+    std::vector<std::u16string> expected = allTitles;
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(folderTitles(), expected);
+    EXPECT_EQ(itemTitled(*view, u"Downloads"), nullptr);
+    const PlacedItem* appData = itemTitled(*view, u"AppData");
+    ASSERT_NE(appData, nullptr);
+    EXPECT_EQ(appData->card, 1);
+    EXPECT_GT(appData->rect.left, view->pageLayout().columnLeft) << "now in the right column";
+
+    // A file of that name is not a folder either.
+    { std::ofstream(ownDownloads) << "not a folder"; }
+    reload();
+    EXPECT_EQ(folderTitles(), expected);
+
+    fs::remove(ownDownloads);
+    fs::rename(scratch_ / "Downloads-away", ownDownloads);
+    reload();
+    EXPECT_EQ(folderTitles(), allTitles) << "back once it is back";
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, TheColumnStopsGrowingAt808PixelsAndThePageScrollsOnlyWithinItself) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    const HWND window = view.window();
+    ASSERT_EQ(ui::windowDpi(window), 96) << "the metrics below are at 96 DPI";
+
+    for (const auto& [width, column, left] :
+         {std::tuple{807, 759, 24}, std::tuple{808, 760, 24}, std::tuple{1200, 760, 220}}) {
+        SCOPED_TRACE(width);
+        sizeViewTo(main, width, 800);
+        ASSERT_EQ(clientSize(window).cx, width);
+        EXPECT_EQ(view.pageLayout().columnWidth, column);
+        EXPECT_EQ(view.pageLayout().columnLeft, left);
+        EXPECT_EQ(view.scroll(), 0);
+    }
+
+    // Taller than the page: no scrolling at all.
+    ASSERT_LT(view.pageLayout().contentHeight, 800);
+    wheel(window, -120 * 5);
+    EXPECT_EQ(view.scroll(), 0);
+
+    // Shorter: the wheel moves 60 pixels a notch and stops at the end of the page.
+    sizeViewTo(main, 900, 300);
+    const int client = clientSize(window).cy;
+    const int content = view.pageLayout().contentHeight;
+    ASSERT_GT(content, client);
+    wheel(window, -120);
+    EXPECT_EQ(view.scroll(), 60);
+    wheel(window, -120 * 100);
+    EXPECT_EQ(view.scroll(), content - client);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(window, SB_VERT, &info);
+    EXPECT_EQ(info.nMin, 0);
+    EXPECT_EQ(info.nMax, content - 1);
+    EXPECT_EQ(info.nPage, static_cast<UINT>(client));
+    EXPECT_EQ(info.nPos, content - client);
+    SendMessageW(window, WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(view.scroll(), content - client - 40);
+    SendMessageW(window, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(view.scroll(), content - client);
+    wheel(window, 120 * 100);
+    EXPECT_EQ(view.scroll(), 0);
+    // A scrolled page hit-tests where it is drawn: the choose button, brought into view.
+    wheel(window, -120 * 100);
+    SendMessageW(window, WM_MOUSEMOVE, 0, middleOf(view, view.pageLayout().chooseButton));
+    EXPECT_TRUE(view.hovered().chooseButton);
+    SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(view.hovered().anything());
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, ACardClickScansItsPathAndTheLinksGoThroughTheOpener) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    std::vector<std::u16string> opened;
+    view.openAddress = [&opened](HWND, const std::u16string& address) {
+        opened.push_back(address);
+    };
+    click(view, view.pageLayout().makerLink);
+    click(view, view.pageLayout().productLink);
+    EXPECT_EQ(opened, (std::vector<std::u16string>{panes::kMakerAddress, update::kProductAddress}));
+    EXPECT_TRUE(main.welcomeShown());
+
+    // Between two cards nothing happens.
+    const PlacedItem* appData = itemTitled(view, u"AppData");
+    ASSERT_NE(appData, nullptr);
+    SendMessageW(view.window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(appData->rect.left + 4, appData->rect.top - 3 - view.scroll()));
+    EXPECT_TRUE(main.welcomeShown());
+    EXPECT_EQ(main.controller().scanner(), nullptr);
+
+    // The AppData card: a small folder of the prefix.
+    const std::u16string path = view.cardOf(*appData)->path;
+    click(view, appData->rect);
+    EXPECT_FALSE(main.welcomeShown());
+    EXPECT_FALSE(IsWindowVisible(view.window()));
+    EXPECT_TRUE(scan::equalIgnoringCase(main.controller().rootPath(), path));
+    EXPECT_EQ(harness::windowText(main.window()), L"Rozovizov \u2014 " + scan::wideString(path));
+    ASSERT_TRUE(pumpUntil(main, [&] { return !main.controller().running(); }));
+
+    // Open returns to the page.
+    SendMessageW(main.window(), WM_COMMAND, CommandOpen, 0);
+    EXPECT_TRUE(main.welcomeShown());
+    EXPECT_TRUE(IsWindowVisible(view.window()));
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, TheUpdateBannerComesFirstAndItsButtonHandsOverTheAddress) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    std::vector<std::u16string> downloads;
+    view.onDownload = [&downloads](const std::u16string& address) { downloads.push_back(address); };
+    const int firstCard = view.pageLayout().items[0].rect.top;
+    const bool elevation = view.elevationBanner();
+
+    view.setUpdateBanner(u"Rozovizov 9.9 is available.", u"https://rozovizov.app/download/9.9");
+    const panes::WelcomeLayout& layout = view.pageLayout();
+    ASSERT_FALSE(layout.updateBanner.empty());
+    EXPECT_EQ(layout.updateBanner.top, 108) << "above the elevation banner, if any";
+    EXPECT_EQ(layout.items[0].rect.top, firstCard + 78 + (elevation ? 0 : 6));
+    SendMessageW(view.window(), WM_MOUSEMOVE, 0, middleOf(view, layout.updateButton));
+    EXPECT_TRUE(view.hovered().downloadButton);
+    click(view, layout.updateButton);
+    EXPECT_EQ(downloads, (std::vector<std::u16string>{u"https://rozovizov.app/download/9.9"}));
+
+    // A later delivery without a result takes the banner away again.
+    view.setUpdateBanner(u"", u"");
+    EXPECT_TRUE(view.pageLayout().updateBanner.empty());
+    EXPECT_EQ(view.pageLayout().items[0].rect.top, firstCard);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, AHoveredCardIsFramedInTheAccentAndShowsTheHand) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    const HWND window = view.window();
+    const PlacedItem& card = view.pageLayout().items[1];
+    SendMessageW(window, WM_MOUSEMOVE, 0, middleOf(view, card.rect));
+    EXPECT_EQ(view.hovered().item, 1);
+    EXPECT_EQ(SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+    const auto pixel = [window](int x, int y) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        const HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return colour;
+    };
+    const int y = (card.rect.top + card.rect.bottom) / 2 - view.scroll();
+    EXPECT_EQ(pixel(card.rect.left, y), ui::palette().accent);
+    EXPECT_EQ(pixel(card.rect.left + 3, card.rect.top + 3 - view.scroll()), ui::palette().hover);
+    SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(pixel(card.rect.left, y), ui::palette().line);
+    EXPECT_EQ(pixel(card.rect.left + 3, card.rect.top + 3 - view.scroll()),
+              ui::palette().paneBackground);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+// Cancels the folder picker from inside its own modal loop, and notes that it was there.
+struct PickerWatch {
+    static inline bool seen = false;
+    static inline std::wstring title;
+
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), &PickerWatch::cancelIfPicker, 0);
+    }
+    static BOOL CALLBACK cancelIfPicker(HWND window, LPARAM) {
+        const std::wstring text = harness::windowText(window);
+        if (IsWindowVisible(window) && text == L"Choose a folder or drive to scan") {
+            seen = true;
+            title = text;
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            return FALSE;
+        }
+        return TRUE;
+    }
+};
+
+TEST_F(WelcomeViewTest, ThePickerCancelledLeavesThePageAsItWas) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    const std::size_t cards = view.pageLayout().items.size();
+    PickerWatch::seen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &PickerWatch::onTimer);
+    click(view, view.pageLayout().chooseButton);  // returns once the picker has closed
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(PickerWatch::seen) << "the picker was shown with its title";
+    EXPECT_TRUE(main.welcomeShown());
+    EXPECT_EQ(main.controller().scanner(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(view.window()));
+    EXPECT_EQ(view.pageLayout().items.size(), cards);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, ADrivesBarIsDrawnInTheColourOfItsFillAndTheRestAsTrack) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    const HWND window = view.window();
+    SetWindowPos(main.window(), HWND_TOP, 0, 0, 1200, 800, SWP_SHOWWINDOW);
+    ASSERT_TRUE(pumpUntil(main, [&] { return GetUpdateRect(window, nullptr, FALSE) == 0; }));
+    const PlacedItem& first = view.pageLayout().items[1];
+    const panes::PlaceCard* card = view.cardOf(first);
+    ASSERT_NE(card, nullptr);
+    ASSERT_NE(card->icon, nullptr);
+    const int left = first.rect.left + 10 + 32 + 10;
+    const int right = first.rect.right - 10;
+    const panes::UsageBar bar = panes::usageBar(card->total, card->free, left, right);
+    ASSERT_LT(bar.filledRight, right - 2) << "the drive leaves room for the track";
+    const int y = first.rect.top + 45;
+    UpdateWindow(window);
+    const HDC dc = GetDC(window);
+    EXPECT_EQ(GetPixel(dc, left + 1, y), bar.colour);
+    EXPECT_EQ(GetPixel(dc, bar.filledRight - 1, y), bar.colour);
+    EXPECT_EQ(GetPixel(dc, bar.filledRight + 1, y), ui::palette().dark ? 0x3C3C3Cu : 0xE6E2E2u);
+    EXPECT_EQ(GetPixel(dc, left + 1, first.rect.top + 41), ui::palette().paneBackground);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+}  // namespace
+}  // namespace app
