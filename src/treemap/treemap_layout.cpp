@@ -109,14 +109,16 @@ class Layouter {
         }
 
         Small small;
-        const std::vector<LayoutEntry> list = visibleEntries(children, depth, rect.area(), small);
-        if (list.empty()) {
+        Scratch& scratch = scratch_[static_cast<std::size_t>(depth)];
+        visibleEntries(scratch.list, children, depth, rect.area(), small);
+        if (scratch.list.empty()) {
             append(rect, id, true, 0, surface);
             return;
         }
 
         append(rect, id, false, 0, surface);
-        for (const PlacedEntry& placed : squarify(list, rect)) {
+        squarifyInto(scratch.placed, scratch.list, rect);
+        for (const PlacedEntry& placed : scratch.placed) {
             if (placed.id == SmallItemsId) {
                 appendWithRidge(placed.rect, small.representative, small.count, surface, nextRidge);
             } else if (placed.id >= 0 && isFolder(static_cast<scan::NodeId>(placed.id))) {
@@ -140,14 +142,15 @@ class Layouter {
     // pixel is only counted, never stored, so memory follows what can be seen, not the width of
     // the folder: the first pass sums the values, the second keeps what is large enough. While a
     // scan runs a value may change between the passes; the second reading is the one used.
-    std::vector<LayoutEntry> visibleEntries(scan::ChildRange children, int depth, double area,
-                                            Small& small) const {
+    void visibleEntries(std::vector<LayoutEntry>& list, scan::ChildRange children, int depth,
+                        double area, Small& small) {
         const bool blocks = depth == 0;
         double total = 0;
         forEachEntry(children, blocks, [&](std::int32_t, double value) { total += value; });
         const double scale = area / std::max(1.0, total);
 
-        std::vector<GroupedEntry> entries;
+        std::vector<GroupedEntry>& entries = grouped_;
+        entries.clear();
         forEachEntry(children, blocks, [&](std::int32_t id, double value) {
             if (value * scale >= 1) {
                 entries.push_back({id, value, groupOf(id), 0});
@@ -162,7 +165,7 @@ class Layouter {
         });
         orderByGroup(entries);
 
-        std::vector<LayoutEntry> list;
+        list.clear();
         list.reserve(entries.size() + 1);
         for (const GroupedEntry& entry : entries) {
             list.push_back({entry.id, entry.value});
@@ -170,7 +173,6 @@ class Layouter {
         if (small.count > 0 && small.total * scale >= 1) {
             list.push_back({SmallItemsId, small.total});
         }
-        return list;
     }
 
     // Calls visit(id, value) for each entry of value greater than 0: the space blocks when
@@ -235,6 +237,17 @@ class Layouter {
     const std::uint64_t published_;
     const scan::Column<std::uint64_t>& values_;
     std::vector<TreemapItem> items_;
+    // One folder's entries and rectangles per depth, kept while its subfolders are laid out and
+    // reused by the next folder at that depth: a picture of many folders would otherwise
+    // allocate and free three lists for each of them.
+    struct Scratch {
+        std::vector<LayoutEntry> list;
+        std::vector<PlacedEntry> placed;
+    };
+    std::vector<Scratch> scratch_ = std::vector<Scratch>(kMaxDepth);
+    // The entries of the folder being read, before they are ordered; free again once its list is
+    // made.
+    std::vector<GroupedEntry> grouped_;
 };
 
 }  // namespace
@@ -252,6 +265,13 @@ void addRidge(CushionSurface& surface, const Rect& rect, double height) {
 
 std::vector<PlacedEntry> squarify(const std::vector<LayoutEntry>& entries, const Rect& area) {
     std::vector<PlacedEntry> placed;
+    squarifyInto(placed, entries, area);
+    return placed;
+}
+
+void squarifyInto(std::vector<PlacedEntry>& placed, const std::vector<LayoutEntry>& entries,
+                  const Rect& area) {
+    placed.clear();
     double remaining = 0;
     for (const LayoutEntry& entry : entries) {
         if (entry.value > 0) {
@@ -259,7 +279,7 @@ std::vector<PlacedEntry> squarify(const std::vector<LayoutEntry>& entries, const
         }
     }
     if (remaining <= 0 || area.w <= 0 || area.h <= 0) {
-        return placed;
+        return;
     }
     placed.reserve(entries.size());
     Rect free = area;
@@ -320,7 +340,6 @@ std::vector<PlacedEntry> squarify(const std::vector<LayoutEntry>& entries, const
         }
         remaining -= rowSum;
     }
-    return placed;
 }
 
 std::vector<TreemapItem> layoutTreemap(const scan::NodeStore& store, scan::NodeId root,

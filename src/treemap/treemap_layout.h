@@ -95,6 +95,9 @@ struct PlacedEntry {
 // top otherwise. Entries of value 0 or less get no rectangle; an empty area gives none at all.
 // Each rectangle's area is proportional to its value, and together they fill `area`.
 std::vector<PlacedEntry> squarify(const std::vector<LayoutEntry>& entries, const Rect& area);
+// The same into `placed`, whose earlier content is dropped and whose memory is reused.
+void squarifyInto(std::vector<PlacedEntry>& placed, const std::vector<LayoutEntry>& entries,
+                  const Rect& area);
 
 // Adds one ridge of `height` spanning `rect` to `surface`. A rectangle without area adds nothing.
 void addRidge(CushionSurface& surface, const Rect& rect, double height);
