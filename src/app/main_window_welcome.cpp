@@ -5,37 +5,13 @@
 #include "app/commands.h"
 #include "app/window_classes.h"
 #include "settings/settings_window_win32.h"
+#include "ui/com_pointer_win32.h"
 #include "ui/theme_win32.h"
 
 #include <objbase.h>
 #include <shobjidl.h>
 
 namespace app {
-
-namespace {
-
-// Releases a COM interface when it goes.
-template <typename Interface>
-class ComPointer {
-  public:
-    ComPointer() = default;
-    ~ComPointer() {
-        if (pointer_ != nullptr) {
-            pointer_->Release();
-        }
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-
-    Interface* operator->() const { return pointer_; }
-    Interface** put() { return &pointer_; }
-    void** putVoid() { return reinterpret_cast<void**>(&pointer_); }
-
-  private:
-    Interface* pointer_ = nullptr;
-};
-
-}  // namespace
 
 void MainWindow::createWelcomeView() {
     registerWindowClass(panes::kWelcomeViewClass, &panes::WelcomeView::windowProcedure,
@@ -57,7 +33,7 @@ void MainWindow::createWelcomeView() {
 }
 
 void MainWindow::chooseFolder() {
-    ComPointer<IFileOpenDialog> dialog;
+    ui::ComPointer<IFileOpenDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IFileOpenDialog, dialog.putVoid()))) {
         return;
@@ -69,7 +45,7 @@ void MainWindow::chooseFolder() {
     if (FAILED(dialog->Show(window_))) {
         return;
     }
-    ComPointer<IShellItem> chosen;
+    ui::ComPointer<IShellItem> chosen;
     if (FAILED(dialog->GetResult(chosen.put()))) {
         return;
     }

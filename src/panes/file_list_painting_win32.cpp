@@ -35,11 +35,6 @@ void fill(HDC dc, int left, int top, int right, int bottom, std::uint32_t colour
     FillRect(dc, &r, ui::brushFor(colour));
 }
 
-// A kind colour 0xAARRGGBB as a GDI colour word.
-std::uint32_t gdiColour(std::uint32_t argb) {
-    return ((argb & 0xFF) << 16) | (argb & 0xFF00) | ((argb >> 16) & 0xFF);
-}
-
 void drawChevron(HDC dc, int x0, int top, int bottom, bool expanded, int penWidth, int size,
                  std::uint32_t colour) {
     const int cx = (size + 2 * x0) / 2;
@@ -188,7 +183,7 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
         if (colours_ != nullptr) {
             const int squareTop = top + (metrics.rowHeight - square) / 2;
             fill(dc, x1, squareTop, x1 + square, squareTop + square,
-                 gdiColour(colours_->colourOf(store.kind.get(row.node))));
+                 ui::colourWordOf(colours_->colourOf(store.kind.get(row.node))));
         }
         const std::u16string_view name =
             row.node == 0 ? std::u16string_view(rootLabel_) : store.nameView(row.node);

@@ -10,11 +10,6 @@ namespace panes {
 
 namespace {
 
-// The kind colours are 0xAARRGGBB; GDI wants 0x00BBGGRR.
-std::uint32_t gdiColourOf(std::uint32_t argb) {
-    return ((argb & 0xFF) << 16) | (argb & 0xFF00) | ((argb >> 16) & 0xFF);
-}
-
 ScrollAction scrollActionOf(WORD code) {
     switch (code) {
         case SB_LINEUP:
@@ -185,7 +180,7 @@ void KindPane::paintRows(HDC dc, int width, int height, const KindColumns& colum
             const int squareTop = top + (m.rowHeight - m.square) / 2;
             const RECT square{m.squareLeft, squareTop, m.squareLeft + m.square,
                               squareTop + m.square};
-            FillRect(dc, &square, ui::brushFor(gdiColourOf(colours_->colourOf(row.kind))));
+            FillRect(dc, &square, ui::brushFor(ui::colourWordOf(colours_->colourOf(row.kind))));
         }
         const RECT name{columns.kindLeft + m.kindIndent, top, columns.sizeLeft - m.padding, bottom};
         ui::drawLabel(dc, scan::kindName(row.kind), name, colours.text, font,

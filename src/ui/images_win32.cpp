@@ -1,5 +1,7 @@
 #include "ui/images_win32.h"
 
+#include "ui/com_pointer_win32.h"
+
 #include <wincodec.h>
 
 #include <map>
@@ -8,28 +10,6 @@
 namespace ui {
 
 namespace {
-
-// Releases a COM interface when the scope ends.
-template <class Interface>
-class ComPointer {
-  public:
-    ComPointer() = default;
-    ~ComPointer() {
-        if (pointer_ != nullptr) {
-            pointer_->Release();
-        }
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-
-    Interface* get() const { return pointer_; }
-    Interface* operator->() const { return pointer_; }
-    Interface** put() { return &pointer_; }
-    void** putVoid() { return reinterpret_cast<void**>(&pointer_); }
-
-  private:
-    Interface* pointer_ = nullptr;
-};
 
 struct ResourceBytes {
     const BYTE* data = nullptr;

@@ -29,6 +29,11 @@ struct Palette {
     bool loaded = false;
 };
 
+// A colour given as 0xAARRGGBB (as the kind colours are) as a colour word; the alpha goes.
+constexpr std::uint32_t colourWordOf(std::uint32_t argb) {
+    return ((argb & 0xFF) << 16) | (argb & 0xFF00) | ((argb >> 16) & 0xFF);
+}
+
 // The colours of one appearance, with `dark` set and `loaded` left false.
 Palette paletteColours(bool dark);
 
