@@ -102,14 +102,7 @@ void PendingPane::recount() {
     contentHeight_ = count * m.row;
     const int page = pageHeight(m, client.bottom);
     offset_ = clampOffset(m, offset_, count, client.bottom);
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMin = 0;
-    info.nMax = contentHeight_ < 2 ? 0 : contentHeight_ - 1;
-    info.nPage = static_cast<UINT>(page);
-    info.nPos = offset_;
-    SetScrollInfo(window(), SB_VERT, &info, TRUE);
+    setScrollBar(SB_VERT, contentHeight_ < 2 ? 0 : contentHeight_ - 1, page, offset_);
 }
 
 void PendingPane::scrollTo(int offset) {
@@ -119,33 +112,11 @@ void PendingPane::scrollTo(int offset) {
 }
 
 void PendingPane::onScroll(WPARAM request) {
+    RECT client{};
+    GetClientRect(window(), &client);
     const PaneMetrics m = metrics();
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    GetScrollInfo(window(), SB_VERT, &info);
-    int offset = offset_;
-    switch (LOWORD(request)) {
-        case SB_LINEUP:
-            offset -= m.row;
-            break;
-        case SB_LINEDOWN:
-            offset += m.row;
-            break;
-        case SB_PAGEUP:
-            offset -= static_cast<int>(info.nPage);
-            break;
-        case SB_PAGEDOWN:
-            offset += static_cast<int>(info.nPage);
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            offset = info.nTrackPos;
-            break;
-        default:
-            break;
-    }
-    scrollTo(offset);
+    scrollTo(static_cast<int>(
+        scrolledPosition(SB_VERT, LOWORD(request), offset_, m.row, pageHeight(m, client.bottom))));
 }
 
 void PendingPane::onMouseMove(int x, int y) {

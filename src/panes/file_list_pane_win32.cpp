@@ -117,14 +117,7 @@ void FileListPane::updateScrollBars() {
             range.position == shown.position) {
             return;
         }
-        SCROLLINFO info{};
-        info.cbSize = sizeof(info);
-        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        info.nMin = 0;
-        info.nMax = range.maximum;
-        info.nPage = static_cast<UINT>(range.page);
-        info.nPos = range.position;
-        SetScrollInfo(window(), bar, &info, TRUE);
+        setScrollBar(bar, range.maximum, range.page, range.position);
         shown = range;
     };
     set(SB_VERT, vertical, shownVertical_);
@@ -307,10 +300,6 @@ void FileListPane::onWheel(int delta) {
 
 void FileListPane::onScroll(int bar, int code) {
     updateMetrics();
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(window(), bar, &info);
     const bool vertical = bar == SB_VERT;
     const std::int64_t line =
         vertical ? model_.metrics().rowHeight : ui::scaled(window(), kHorizontalLine);
@@ -318,27 +307,7 @@ void FileListPane::onScroll(int bar, int code) {
     const std::int64_t now = vertical ? model_.scrollY() : model_.scrollX();
     const std::int64_t unit =
         vertical ? scrollBarRange(model_.contentHeight(), page, now).unit : std::int64_t{1};
-    std::int64_t next = now;
-    switch (code) {
-        case SB_LINEUP:
-            next -= line;
-            break;
-        case SB_LINEDOWN:
-            next += line;
-            break;
-        case SB_PAGEUP:
-            next -= page;
-            break;
-        case SB_PAGEDOWN:
-            next += page;
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            next = std::int64_t{info.nTrackPos} * unit;
-            break;
-        default:
-            break;
-    }
+    const std::int64_t next = scrolledPosition(bar, code, now, line, page, unit);
     if (vertical) {
         model_.setScrollY(next);
     } else {

@@ -88,14 +88,7 @@ void KindPane::updateScrollBar() {
     GetClientRect(window(), &client);
     table_.setGeometry(client.bottom, KindPaneMetrics::at(ui::windowDpi(window()), smallFont_));
     const ScrollRange range = table_.scrollRange();
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMin = 0;
-    info.nMax = range.maximum;
-    info.nPage = static_cast<UINT>(range.page);
-    info.nPos = range.position;
-    SetScrollInfo(window(), SB_VERT, &info, TRUE);
+    setScrollBar(SB_VERT, range.maximum, range.page, range.position);
 }
 
 void KindPane::onVerticalScroll(WORD code) {

@@ -232,14 +232,8 @@ void WelcomeView::layoutPage() {
 
     layout_ = layoutWelcomePage(input);
 
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMin = 0;
-    info.nMax = layout_.contentHeight >= 2 ? layout_.contentHeight - 1 : 0;
-    info.nPage = static_cast<UINT>(std::max(0L, client.bottom));
-    info.nPos = layout_.scroll;
-    SetScrollInfo(window(), SB_VERT, &info, TRUE);
+    setScrollBar(SB_VERT, layout_.contentHeight >= 2 ? layout_.contentHeight - 1 : 0, client.bottom,
+                 layout_.scroll);
 }
 
 void WelcomeView::scrollTo(int offset) {
@@ -249,34 +243,10 @@ void WelcomeView::scrollTo(int offset) {
 }
 
 void WelcomeView::onVerticalScroll(int code) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    GetScrollInfo(window(), SB_VERT, &info);
-    const int line = ui::scaled(window(), kScrollLine);
-    const int page = static_cast<int>(info.nPage);
-    int offset = layout_.scroll;
-    switch (code) {
-        case SB_LINEUP:
-            offset -= line;
-            break;
-        case SB_LINEDOWN:
-            offset += line;
-            break;
-        case SB_PAGEUP:
-            offset -= page;
-            break;
-        case SB_PAGEDOWN:
-            offset += page;
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            offset = info.nTrackPos;
-            break;
-        default:
-            break;
-    }
-    scrollTo(offset);
+    RECT client{};
+    GetClientRect(window(), &client);
+    scrollTo(static_cast<int>(scrolledPosition(SB_VERT, code, layout_.scroll,
+                                               ui::scaled(window(), kScrollLine), client.bottom)));
 }
 
 void WelcomeView::onMouseMove(int x, int y) {

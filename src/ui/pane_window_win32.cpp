@@ -54,6 +54,42 @@ void PaneWindow::bindWindow(HWND window) {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
+void PaneWindow::setScrollBar(int bar, int maximum, int page, int position) const {
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = maximum;
+    info.nPage = static_cast<UINT>(page < 0 ? 0 : page);
+    info.nPos = position;
+    SetScrollInfo(window_, bar, &info, TRUE);
+}
+
+std::int64_t PaneWindow::scrolledPosition(int bar, int code, std::int64_t position,
+                                          std::int64_t line, std::int64_t page,
+                                          std::int64_t trackUnit) const {
+    switch (code) {
+        case SB_LINEUP:
+            return position - line;
+        case SB_LINEDOWN:
+            return position + line;
+        case SB_PAGEUP:
+            return position - page;
+        case SB_PAGEDOWN:
+            return position + page;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: {
+            SCROLLINFO info{};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_TRACKPOS;
+            GetScrollInfo(window_, bar, &info);
+            return std::int64_t{info.nTrackPos} * trackUnit;
+        }
+        default:
+            return position;
+    }
+}
+
 void PaneWindow::paintBuffered(const std::function<void(HDC buffer, const RECT& client)>& draw) {
     PAINTSTRUCT paint{};
     const HDC target = BeginPaint(window_, &paint);

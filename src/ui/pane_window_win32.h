@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
 namespace ui {
@@ -49,6 +50,15 @@ class PaneWindow {
     virtual void windowMade() {}
     // Once the window is gone: the object is unbound and the back buffer released.
     virtual void windowGone() {}
+
+    // Gives scroll bar `bar` (SB_VERT or SB_HORZ) the range 0..maximum, the page and the
+    // position.
+    void setScrollBar(int bar, int maximum, int page, int position) const;
+    // Where the scroll bar request `code` (the low word of WM_VSCROLL or WM_HSCROLL) moves an
+    // offset that stands at `position`: a `line` or a `page` either way, or to the thumb, whose
+    // positions count `trackUnit` each. Not yet kept within the content: the caller clamps.
+    std::int64_t scrolledPosition(int bar, int code, std::int64_t position, std::int64_t line,
+                                  std::int64_t page, std::int64_t trackUnit = 1) const;
 
     // Paints the client area in answer to WM_PAINT: `draw` paints into the back buffer, which
     // is then copied to the window in one go.
