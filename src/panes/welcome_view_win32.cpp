@@ -163,10 +163,8 @@ void WelcomeView::reloadPlaces() {
         card.icon = shellIconOf(path);
         folderCards_.push_back(std::move(card));
     }
-    // Asked afresh rather than from the cards above, as a drive may have come or gone since.
-    const std::vector<scan::VolumeInfo> fresh = scan::listDrives();
     elevationBanner_ =
-        std::any_of(fresh.begin(), fresh.end(), [](const auto& drive) { return drive.isNtfs; }) &&
+        std::any_of(drives.begin(), drives.end(), [](const auto& drive) { return drive.isNtfs; }) &&
         !scan::isElevated();
     hovered_ = {};
     layoutPage();
