@@ -180,7 +180,6 @@ void FileListPane::setGeneration(std::int32_t generation) {
 
 void FileListPane::setMeasure(scan::Measure measure) {
     model_.setMeasure(measure);
-    refresh();
     collapseAll();
 }
 
