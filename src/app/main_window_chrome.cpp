@@ -180,10 +180,7 @@ void MainWindow::createFileList() {
     };
     fileList_->onSelectionChanged = [this](std::int32_t focus) { onListSelection(focus); };
     fileList_->onCollapseAll = [this] { fileList_->collapseAll(); };
-    fileList_->onToggleKinds = [this] {
-        settings_.write(settings::Setting::ShowFileKindStatistics,
-                        !settings_.read(settings::Setting::ShowFileKindStatistics));
-    };
+    fileList_->onToggleKinds = [this] { command(CommandFileKindsPanel); };
 }
 
 void MainWindow::buildMenu() {
