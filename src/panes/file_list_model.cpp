@@ -34,13 +34,6 @@ ScrollBarRange scrollBarRange(std::int64_t content, std::int64_t page, std::int6
     return bar;
 }
 
-std::int64_t wheelScrollPixels(int delta, std::uint32_t lines, int rowHeight, int pageHeight) {
-    if (lines == kWheelPageScroll) {
-        return -std::int64_t{std::max(pageHeight, rowHeight)} * delta / 120;
-    }
-    return -std::int64_t{rowHeight} * delta * static_cast<std::int64_t>(lines) / 120;
-}
-
 void FileListModel::attach(const scan::NodeStore* store) {
     store_ = store;
     rows_.clear();

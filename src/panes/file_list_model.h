@@ -8,6 +8,7 @@
 // The model reads a node store that a scan may still be filling: it loads publishedCount at each
 // step and never touches a row at or above it. User-interface thread only.
 
+#include "panes/wheel_scroll.h"
 #include "scan/measures.h"
 #include "scan/node_store.h"
 
@@ -47,13 +48,6 @@ struct ScrollBarRange {
 // The bar for `content` pixels of which `page` are shown from `position` on. Content up to 2^30
 // pixels is shown 1:1.
 ScrollBarRange scrollBarRange(std::int64_t content, std::int64_t page, std::int64_t position);
-
-// SPI_GETWHEELSCROLLLINES's answer for "one screen at a time".
-inline constexpr std::uint32_t kWheelPageScroll = 0xFFFFFFFF;
-
-// How far (in pixels, positive towards the end) a wheel turn of `delta` (120 a notch, positive
-// away from the user) scrolls: `lines` rows a notch, or a page a notch for kWheelPageScroll.
-std::int64_t wheelScrollPixels(int delta, std::uint32_t lines, int rowHeight, int pageHeight);
 
 class FileListModel {
   public:

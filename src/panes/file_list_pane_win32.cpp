@@ -289,11 +289,8 @@ void FileListPane::onRightDown(int x, int y) {
 }
 
 void FileListPane::onWheel(int delta) {
-    // Left alone when the call fails, so three lines.
-    UINT lines = 3;
-    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     updateMetrics();
-    model_.wheel(delta, lines);
+    model_.wheel(delta, ui::wheelScrollLines());
     changed(false);
 }
 

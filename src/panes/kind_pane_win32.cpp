@@ -28,15 +28,6 @@ ScrollAction scrollActionOf(WORD code) {
     }
 }
 
-// The rows a wheel notch scrolls, as the user set it; 3 when the system does not say.
-int wheelLines() {
-    UINT lines = 0;
-    if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0) == 0) {
-        return 3;
-    }
-    return static_cast<int>(lines);
-}
-
 }  // namespace
 
 bool KindPane::create(HWND parent, int id) {
@@ -102,7 +93,7 @@ void KindPane::onVerticalScroll(WORD code) {
 }
 
 void KindPane::onWheel(short delta) {
-    table_.wheel(delta, wheelLines());
+    table_.wheel(delta, ui::wheelScrollLines());
     updateScrollBar();
     InvalidateRect(window(), nullptr, FALSE);
 }

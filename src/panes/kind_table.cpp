@@ -1,5 +1,6 @@
 #include "panes/kind_table.h"
 
+#include "panes/wheel_scroll.h"
 #include "ui/scaling.h"
 
 #include <algorithm>
@@ -171,10 +172,10 @@ void KindTable::scroll(ScrollAction action, int trackPosition) {
     clamp();
 }
 
-void KindTable::wheel(int delta, int lines) {
-    const std::int64_t by = static_cast<std::int64_t>(metrics_.rowHeight) * delta * lines / 120;
+void KindTable::wheel(int delta, std::uint32_t lines) {
+    const std::int64_t by = wheelScrollPixels(delta, lines, metrics_.rowHeight, page());
     scrollPos_ = static_cast<int>(
-        std::clamp<std::int64_t>(scrollPos_ - by, 0, static_cast<std::int64_t>(largestPosition())));
+        std::clamp<std::int64_t>(scrollPos_ + by, 0, static_cast<std::int64_t>(largestPosition())));
 }
 
 KindTable::FirstRow KindTable::firstRow() const {

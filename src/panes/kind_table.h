@@ -87,8 +87,9 @@ class KindTable {
     ScrollRange scrollRange();
     // A scroll bar request; Track goes to `trackPosition`. The position is clamped afterwards.
     void scroll(ScrollAction action, int trackPosition = 0);
-    // A wheel turn of `delta` (120 a notch) that scrolls `lines` rows a notch.
-    void wheel(int delta, int lines);
+    // A wheel turn of `delta` (120 a notch) that scrolls `lines` rows a notch, or a page a notch
+    // for kWheelPageScroll.
+    void wheel(int delta, std::uint32_t lines);
     int scrollPos() const { return scrollPos_; }
 
     // The first row painted and the top of its cell in client pixels; `index` may be past the

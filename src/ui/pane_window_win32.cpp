@@ -2,6 +2,14 @@
 
 namespace ui {
 
+std::uint32_t wheelScrollLines() {
+    UINT lines = 3;
+    if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0) == 0) {
+        return 3;
+    }
+    return lines;
+}
+
 PaneWindow::~PaneWindow() {
     if (window_ != nullptr) {
         const HWND window = window_;

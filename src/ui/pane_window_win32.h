@@ -15,6 +15,10 @@
 
 namespace ui {
 
+// The rows a wheel notch scrolls as the user set it (SPI_GETWHEELSCROLLLINES, which may answer
+// "a page"), or 3 when the system does not say.
+std::uint32_t wheelScrollLines();
+
 class PaneWindow {
   public:
     PaneWindow(const PaneWindow&) = delete;

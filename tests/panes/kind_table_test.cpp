@@ -2,6 +2,7 @@
 // its rows scroll.
 
 #include "panes/kind_table.h"
+#include "panes/wheel_scroll.h"
 
 #include "scan/file_kinds.h"
 
@@ -127,6 +128,9 @@ TEST(KindTableTest, ScrollingStaysWithinTheRowsAndMovesByRowsPagesAndWheelNotche
     EXPECT_EQ(table.scrollPos(), 176 + 54) << "a notch down scrolls three rows of 18";
     EXPECT_EQ(table.firstRow().index, 230u / 18);
     EXPECT_EQ(table.firstRow().top, 24 - 230 % 18);
+
+    table.wheel(-120, kWheelPageScroll);
+    EXPECT_EQ(table.scrollPos(), 230 + 176) << "\"one screen at a time\": a page down";
 
     table.scroll(ScrollAction::Track, 1'000'000);
     EXPECT_EQ(table.scrollPos(), 100 * 18 - 176) << "the last row ends at the bottom";
