@@ -112,8 +112,22 @@ void PendingDeletes::perform(const PendingItem& item) {
     }
 }
 
-void PendingDeletes::notifyChanged() const {
-    if (changed) {
+void PendingDeletes::changeTogether(const std::function<void()>& changes) {
+    const bool outermost = !holdingNotices_;
+    holdingNotices_ = true;
+    changes();
+    if (outermost) {
+        holdingNotices_ = false;
+        if (std::exchange(changeHeldBack_, false)) {
+            notifyChanged();
+        }
+    }
+}
+
+void PendingDeletes::notifyChanged() {
+    if (holdingNotices_) {
+        changeHeldBack_ = true;
+    } else if (changed) {
         changed();
     }
 }

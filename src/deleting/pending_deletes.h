@@ -56,6 +56,9 @@ class PendingDeletes {
     // scanner cannot remove (one removed already or no longer in the tree).
     bool addPending(std::int32_t node, const std::u16string& path, const std::u16string& name,
                     std::int64_t value);
+    // Runs `changes` with the change notices held back, then gives one if anything changed: a
+    // selection of many items refreshes the views once, not once an item.
+    void changeTogether(const std::function<void()>& changes);
     // One step of every countdown. Items that run out leave the list and go to the Recycle Bin
     // in list order; those it refuses come back into the totals and are reported. False when
     // nothing counted (an empty list, paused, or busy).
@@ -78,11 +81,14 @@ class PendingDeletes {
     // Whether a lies on the ancestor chain of b, b itself included.
     bool isWithin(std::int32_t b, std::int32_t a) const;
     void perform(const PendingItem& item);
-    void notifyChanged() const;
+    void notifyChanged();
 
     scan::Scanner* scanner_ = nullptr;
     std::vector<PendingItem> items_;  // newest first
     bool paused_ = false;
+    // Inside changeTogether: whether a change happened that was not told yet.
+    bool holdingNotices_ = false;
+    bool changeHeldBack_ = false;
 };
 
 // The nodes of a selection in the order they are queued: rows outside the store, the root and

@@ -215,11 +215,17 @@ TEST_F(PendingDeletesTest, ASelectionIsQueuedFoldersFirstWithoutRowsThatLeftTheT
 
     EXPECT_EQ(deletionOrder(scanner_, {three, one, photos, -1, 0, past, photos}),
               (std::vector<std::int32_t>{photos, one, three}));
-    for (const std::int32_t node : deletionOrder(scanner_, {three, one, photos})) {
-        add(node);
-    }
+    const int changesBefore = changes_;
+    pending_.changeTogether([&] {
+        for (const std::int32_t node : deletionOrder(scanner_, {three, one, photos})) {
+            add(node);
+        }
+    });
     ASSERT_EQ(pending_.items().size(), 1u) << "the folder only";
     EXPECT_EQ(pending_.items()[0].node, photos);
+    EXPECT_EQ(changes_, changesBefore + 1) << "one notice for the whole selection";
+    pending_.changeTogether([&] { add(three); });
+    EXPECT_EQ(changes_, changesBefore + 1) << "nothing changed, nothing told";
 
     // Still selected after the delete: the folder itself and what was inside it are gone from
     // the tree and drop out; the rest stays.
