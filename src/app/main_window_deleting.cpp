@@ -47,8 +47,9 @@ void MainWindow::onPendingChanged() {
 }
 
 void MainWindow::onPendingTick() {
+    // Items that ran out have been counted out already, through the change notice; the discs
+    // of the others moved on.
     if (pending_.tick()) {
-        pendingPane_->recount();
         InvalidateRect(pendingPane_->window(), nullptr, FALSE);
     }
 }
@@ -68,11 +69,13 @@ void MainWindow::moveToRecycleBin(const std::vector<std::int32_t>& nodes) {
     }
     pending_.setScanner(scanner);
     const scan::NodeStore& store = scanner->store();
-    for (const std::int32_t node : deleting::deletionOrder(*scanner, nodes)) {
-        const auto row = static_cast<scan::NodeId>(node);
-        pending_.addPending(node, store.pathOf(row, u'\\'), store.nameOf(row),
-                            scan::measureValue(store, row, measure_, true));
-    }
+    pending_.changeTogether([&] {
+        for (const std::int32_t node : deleting::deletionOrder(*scanner, nodes)) {
+            const auto row = static_cast<scan::NodeId>(node);
+            pending_.addPending(node, store.pathOf(row, u'\\'), store.nameOf(row),
+                                scan::measureValue(store, row, measure_, true));
+        }
+    });
     // The removed nodes have no picture and no row any more, so they cannot stay selected.
     treemapView_->setSelectedNode(-1);
     fileList_->refresh();
