@@ -78,6 +78,7 @@ LRESULT PendingPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MOUSELEAVE:
             hoverRow_ = -1;
+            hoverLine_ = -1;
             hoverUndeleteAll_ = false;
             hoverDeleteNow_ = false;
             InvalidateRect(window(), nullptr, FALSE);
@@ -136,9 +137,25 @@ void PendingPane::onMouseMove(int x, int y) {
         SetCursor(LoadCursorW(nullptr, anyHovered() ? IDC_HAND : IDC_ARROW));
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window(), 0};
         TrackMouseEvent(&track);
+        InvalidateRect(window(), nullptr, FALSE);
     }
-    // The row highlight follows the mouse, not only the buttons.
-    InvalidateRect(window(), nullptr, FALSE);
+    // The row highlight follows the mouse, not only the buttons; a move within one line
+    // changes nothing that is drawn.
+    RECT client{};
+    GetClientRect(window(), &client);
+    const PaneMetrics m = metrics();
+    const int count = model_ == nullptr ? 0 : static_cast<int>(model_->items().size());
+    int line = -1;
+    if (m.row > 0 && y >= m.header && y < client.bottom - m.footer) {
+        line = (y - m.header + offset_) / m.row;
+        if (line >= count) {
+            line = -1;
+        }
+    }
+    if (line != hoverLine_) {
+        hoverLine_ = line;
+        InvalidateRect(window(), nullptr, FALSE);
+    }
 }
 
 void PendingPane::onButtonDown(int x, int y) {

@@ -62,6 +62,8 @@ class PendingPane : public ui::PaneWindow {
     int offset_ = 0;
     int contentHeight_ = 0;
     int hoverRow_ = -1;
+    // The list line under the mouse, whose row is highlighted; -1 for none.
+    int hoverLine_ = -1;
     bool hoverUndeleteAll_ = false;
     bool hoverDeleteNow_ = false;
 };
