@@ -67,14 +67,6 @@ scan::Scanner& scannerWith(std::int64_t files) {
     return *slot;
 }
 
-int depthOf(const scan::NodeStore& store, scan::NodeId row) {
-    int depth = 0;
-    for (scan::NodeId at = row; at != 0; at = store.parent.get(at)) {
-        ++depth;
-    }
-    return depth;
-}
-
 // The first row the test accepts, so both sizes of scan use a node of the same depth.
 template <class Accept>
 scan::NodeId firstRow(const scan::Scanner& scanner, Accept accept) {
@@ -88,7 +80,7 @@ scan::NodeId firstRow(const scan::Scanner& scanner, Accept accept) {
 }
 
 void setCounters(benchmark::State& state, const scan::Scanner& scanner, scan::NodeId node) {
-    state.counters["depth"] = depthOf(scanner.store(), node);
+    state.counters["depth"] = scan::depthOf(scanner.store(), node);
     state.counters["rows"] = static_cast<double>(scanner.liveNodeCount(node));
     state.counters["identities"] = static_cast<double>(scanner.fileIds().size());
 }
@@ -96,7 +88,7 @@ void setCounters(benchmark::State& state, const scan::Scanner& scanner, scan::No
 scan::NodeId fileAtDepthFour(const scan::Scanner& scanner) {
     const scan::NodeStore& store = scanner.store();
     return firstRow(scanner, [&](scan::NodeId row) {
-        return !store.hasFlag(row, scan::FlagFolder) && depthOf(store, row) == 4;
+        return !store.hasFlag(row, scan::FlagFolder) && scan::depthOf(store, row) == 4;
     });
 }
 
@@ -128,7 +120,7 @@ void BM_RemoveAndRestoreFolder(benchmark::State& state) {
     scan::Scanner& scanner = scannerWith(state.range(0));
     const scan::NodeStore& store = scanner.store();
     const scan::NodeId folder = firstRow(scanner, [&](scan::NodeId row) {
-        if (!store.hasFlag(row, scan::FlagFolder) || depthOf(store, row) < 2) {
+        if (!store.hasFlag(row, scan::FlagFolder) || scan::depthOf(store, row) < 2) {
             return false;
         }
         const std::uint64_t rows = scanner.liveNodeCount(row);

@@ -6,31 +6,21 @@
 
 namespace deleting {
 
-bool PendingDeletes::isWithin(std::int32_t b, std::int32_t a) const {
-    const scan::NodeStore& store = scanner_->store();
-    for (auto at = static_cast<scan::NodeId>(b);; at = store.parent.get(at)) {
-        if (at == static_cast<scan::NodeId>(a)) {
-            return true;
-        }
-        if (at == 0) {
-            return false;
-        }
-    }
-}
-
 bool PendingDeletes::addPending(std::int32_t node, const std::u16string& path,
                                 const std::u16string& name, std::int64_t value) {
     if (scanner_ == nullptr || node <= 0 || path.empty() ||
         static_cast<std::uint64_t>(node) >= scanner_->store().publishedCount()) {
         return false;
     }
+    const scan::NodeStore& store = scanner_->store();
+    const auto row = static_cast<scan::NodeId>(node);
     for (const PendingItem& item : items_) {
-        if (isWithin(node, item.node) || isWithin(item.node, node)) {
+        const auto listed = static_cast<scan::NodeId>(item.node);
+        if (scan::isSameOrInside(store, row, listed) || scan::isSameOrInside(store, listed, row)) {
             return false;
         }
     }
-    const auto row = static_cast<scan::NodeId>(node);
-    const auto bytes = static_cast<std::int64_t>(scanner_->store().allocated.get(row));
+    const auto bytes = static_cast<std::int64_t>(store.allocated.get(row));
     scan::RemovalRecord removal = scanner_->removeNode(row);
     // A record that holds nothing could never be given back: such a node is not queued at all.
     if (!removal.valid) {
@@ -141,11 +131,7 @@ std::vector<std::int32_t> deletionOrder(const scan::Scanner& scanner,
             !scanner.isAttached(static_cast<scan::NodeId>(node))) {
             continue;
         }
-        std::uint32_t depth = 0;
-        for (auto at = static_cast<scan::NodeId>(node); at != 0; at = store.parent.get(at)) {
-            ++depth;
-        }
-        ordered.emplace_back(depth, node);
+        ordered.emplace_back(scan::depthOf(store, static_cast<scan::NodeId>(node)), node);
     }
     std::stable_sort(ordered.begin(), ordered.end());
     std::vector<std::int32_t> nodes;

@@ -78,8 +78,6 @@ class PendingDeletes {
 
   private:
     bool isBusy() const { return busy && busy(); }
-    // Whether a lies on the ancestor chain of b, b itself included.
-    bool isWithin(std::int32_t b, std::int32_t a) const;
     void perform(const PendingItem& item);
     void notifyChanged();
 

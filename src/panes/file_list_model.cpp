@@ -87,15 +87,7 @@ bool FileListModel::isRemoved(scan::NodeId node) const {
 }
 
 bool FileListModel::removedOrInsideRemoved(scan::NodeId node) const {
-    for (;;) {
-        if (isRemoved(node)) {
-            return true;
-        }
-        if (node == 0) {
-            return false;
-        }
-        node = store_->parent.get(node);
-    }
+    return scan::anyOnPathToRoot(*store_, node, [this](scan::NodeId at) { return isRemoved(at); });
 }
 
 bool FileListModel::expandable(scan::NodeId node, std::uint64_t published) const {

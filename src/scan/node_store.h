@@ -183,4 +183,46 @@ inline ChildRange publishedChildren(const NodeStore& store, NodeId folder,
     return {first, static_cast<NodeId>(end < published ? end : published)};
 }
 
+// Calls `stop` on `node`, then on each folder above it up to the root, until one call answers
+// true; answers whether one did. A parent always precedes its children, so the walk ends.
+template <typename Stop>
+bool anyOnPathToRoot(const NodeStore& store, NodeId node, Stop stop) {
+    for (NodeId at = node;; at = store.parent.get(at)) {
+        if (stop(at)) {
+            return true;
+        }
+        if (at == 0) {
+            return false;
+        }
+    }
+}
+
+// True when `node` is `folder` or lies anywhere under it.
+inline bool isSameOrInside(const NodeStore& store, NodeId node, NodeId folder) {
+    return anyOnPathToRoot(store, node, [folder](NodeId at) { return at == folder; });
+}
+
+// The number of folders above `node`: 0 for the root.
+inline std::uint32_t depthOf(const NodeStore& store, NodeId node) {
+    std::uint32_t depth = 0;
+    anyOnPathToRoot(store, node, [&depth](NodeId at) {
+        depth += at != 0;
+        return false;
+    });
+    return depth;
+}
+
+// True when `node` and each folder above it lie among their parent's children within the first
+// `published` rows. A row that a refresh cut out of its folder's listing, or that was removed with
+// a folder above it, still names its parent but is no longer one of its children.
+inline bool isListedUpToRoot(const NodeStore& store, NodeId node, std::uint64_t published) {
+    return !anyOnPathToRoot(store, node, [&](NodeId at) {
+        if (at == 0) {
+            return false;
+        }
+        const ChildRange siblings = publishedChildren(store, store.parent.get(at), published);
+        return at < siblings.begin || at >= siblings.end;
+    });
+}
+
 }  // namespace scan

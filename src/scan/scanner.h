@@ -143,8 +143,6 @@ class Scanner {
     };
 
     void writeRootRow(const std::u16string& path);
-    // Whether every step from `node` up to the root lies within its parent's children.
-    bool isWithinParents(NodeId node) const;
     // Adds (sign +1) or subtracts (-1) the counters and per-kind totals of the live rows below
     // `top` (and of `top` itself with `includeTop`), and collects the rows of `rows`.
     void applyRows(NodeId top, bool includeTop, int sign, SubtreeRows& rows);

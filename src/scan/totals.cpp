@@ -101,20 +101,7 @@ std::uint64_t Scanner::liveNodeCount(NodeId node) const {
 bool Scanner::isAttached(NodeId node) const {
     const NodeStore& store = *store_;
     return node < store.publishedCount() && !store.hasFlag(node, FlagRemoved) &&
-           isWithinParents(node);
-}
-
-bool Scanner::isWithinParents(NodeId node) const {
-    const NodeStore& store = *store_;
-    for (NodeId at = node; at != 0;) {
-        const NodeId parent = store.parent.get(at);
-        const NodeId first = store.firstChild.get(parent);
-        if (first == 0 || at < first || at - first >= store.childCount.get(parent)) {
-            return false;
-        }
-        at = parent;
-    }
-    return true;
+           isListedUpToRoot(store, node, store.publishedCount());
 }
 
 void Scanner::noteUnreadable(NodeId folder, std::uint64_t count) {
@@ -301,7 +288,8 @@ RemovalRecord Scanner::removeNode(NodeId node) {
 void Scanner::restoreNode(const RemovalRecord& record) {
     NodeStore& store = *store_;
     if (!record.valid || record.node >= store.publishedCount() ||
-        !store.hasFlag(record.node, FlagRemoved) || !isWithinParents(record.node)) {
+        !store.hasFlag(record.node, FlagRemoved) ||
+        !isListedUpToRoot(store, record.node, store.publishedCount())) {
         return;
     }
     setFlag(store, record.node, FlagRemoved, false);

@@ -125,21 +125,10 @@ bool TreemapViewModel::setSelectedNode(std::int32_t node) {
 }
 
 bool TreemapViewModel::isInTree(scan::NodeId node, std::uint64_t published) const {
-    if (node >= published) {
-        return false;
-    }
-    for (scan::NodeId at = node; at != 0;) {
-        if (store_->hasFlag(at, scan::FlagRemoved)) {
-            return false;
-        }
-        const scan::NodeId parent = store_->parent.get(at);
-        const scan::ChildRange range = scan::publishedChildren(*store_, parent, published);
-        if (at < range.begin || at >= range.end) {
-            return false;
-        }
-        at = parent;
-    }
-    return true;
+    // Children of a removed folder lose their place in its listing, so only the node itself needs
+    // its flag read.
+    return node < published && !store_->hasFlag(node, scan::FlagRemoved) &&
+           scan::isListedUpToRoot(*store_, node, published);
 }
 
 bool TreemapViewModel::isPublished(std::int32_t node) const {

@@ -205,6 +205,51 @@ TEST(NodeStore, ReadersCutChildRangesAtThePublishedCount) {
     EXPECT_EQ(children.begin, children.end) << "a count seen before its first child is no range";
 }
 
+// root ─ a ─ a1
+//      └ b ─ b1 ─ b11
+// with b's listing later cut to nothing, as a refresh or a removal leaves it.
+TEST(NodeStore, WalksUpToTheRootAnswerAncestryDepthAndListing) {
+    NodeStore store;
+    store.appendRows(1);
+    const NodeId a = addChild(store, 0, u"a");
+    const NodeId b = addChild(store, 0, u"b");
+    const NodeId a1 = addChild(store, a, u"a1");
+    const NodeId b1 = addChild(store, b, u"b1");
+    const NodeId b11 = addChild(store, b1, u"b11");
+    const auto list = [&store](NodeId folder, NodeId first, std::uint32_t count) {
+        store.firstChild.set(folder, first);
+        store.childCount.set(folder, count);
+    };
+    list(0, a, 2);
+    list(a, a1, 1);
+    list(b, b1, 1);
+    list(b1, b11, 1);
+    store.publish();
+
+    struct Case {
+        NodeId node, folder;
+        bool inside;
+    };
+    for (const Case& c : {Case{b11, b, true}, Case{b11, b11, true}, Case{b11, 0, true},
+                          Case{a1, b, false}, Case{b, b11, false}, Case{0, a, false}}) {
+        SCOPED_TRACE(testing::Message() << c.node << " in " << c.folder);
+        EXPECT_EQ(isSameOrInside(store, c.node, c.folder), c.inside);
+    }
+    EXPECT_EQ(depthOf(store, 0), 0u);
+    EXPECT_EQ(depthOf(store, a1), 2u);
+    EXPECT_EQ(depthOf(store, b11), 3u);
+
+    for (const NodeId node : {NodeId{0}, a, a1, b1, b11}) {
+        EXPECT_TRUE(isListedUpToRoot(store, node, store.publishedCount())) << node;
+    }
+    EXPECT_FALSE(isListedUpToRoot(store, b11, b11)) << "a row past the published count";
+    list(b, 0, 0);
+    EXPECT_TRUE(isListedUpToRoot(store, b, store.publishedCount()));
+    EXPECT_FALSE(isListedUpToRoot(store, b1, store.publishedCount()));
+    EXPECT_FALSE(isListedUpToRoot(store, b11, store.publishedCount()))
+        << "still listed by b1, but b1 is cut off from the root";
+}
+
 // A writer builds a tree folder by folder, as the committing thread does, while a reader walks
 // only published rows. Under ThreadSanitizer this also proves the lock-free reading sound.
 TEST(NodeStore, AReaderOfPublishedRowsSeesAConsistentTreeWhileTheWriterAppends) {
