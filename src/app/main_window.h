@@ -202,6 +202,7 @@ class MainWindow {
     void showAbout();
     void checkForUpdates();
     void updateMeasureBox();
+    void fitMeasureListToItems();
     std::vector<treemap::SpaceBlock> buildSpaceBlocks() const;
     bool tooltipText(std::int32_t node, std::int32_t hiddenCount, std::u16string& title,
                      std::u16string& body) const;

@@ -161,6 +161,7 @@ void MainWindow::createToolbar() {
         SendMessageW(measureBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
     SendMessageW(measureBox_, CB_SETCURSEL, 0, 0);
+    fitMeasureListToItems();
 }
 
 void MainWindow::createTreemapView() {

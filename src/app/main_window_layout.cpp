@@ -112,6 +112,7 @@ void MainWindow::onDpiChanged(const RECT& suggested) {
          {openButton_, measureBox_, zoomOutButton_, stopButton_, refreshButton_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    fitMeasureListToItems();
     layout();
 }
 

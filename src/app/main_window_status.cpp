@@ -6,13 +6,18 @@
 #include "app/treemap_tooltip.h"
 #include "scan/folder_walk.h"
 #include "scan/wide_text_win32.h"
+#include "ui/drawing_win32.h"
 #include "ui/theme_win32.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace app {
 
 namespace {
+
+// Room around the text of an item in the measure box's opened list, at 96 DPI.
+constexpr int kMeasureListMargins = 12;
 
 // Script support: when ROZOVIZOV_SCAN_END_FILE names a file, it is made each time a scan has
 // ended and the window has been painted, so a script that shows the window can tell when to
@@ -142,6 +147,35 @@ void MainWindow::updateMeasureBox() {
     SendMessageW(measureBox_, CB_INSERTSTRING, scan::MeasureAddedSinceScan,
                  reinterpret_cast<LPARAM>(wanted.c_str()));
     SendMessageW(measureBox_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    fitMeasureListToItems();
+}
+
+void MainWindow::fitMeasureListToItems() {
+    // The box keeps its width in the toolbar; its opened list grows so that a long item such as
+    // "Added Since Last Scan (no previous scan)" reads whole.
+    const HDC dc = GetDC(measureBox_);
+    if (dc == nullptr) {
+        return;
+    }
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(measureBox_, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = SelectObject(dc, font);
+    int widest = 0;
+    const auto count = static_cast<int>(SendMessageW(measureBox_, CB_GETCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        wchar_t text[128] = {};
+        const LRESULT length = SendMessageW(measureBox_, CB_GETLBTEXTLEN, item, 0);
+        if (length <= 0 || length >= 128) {
+            continue;
+        }
+        SendMessageW(measureBox_, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text, static_cast<int>(length), &extent);
+        widest = std::max(widest, static_cast<int>(extent.cx));
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(measureBox_, dc);
+    const int margins = 2 * GetSystemMetrics(SM_CXEDGE) + ui::scaled(window_, kMeasureListMargins);
+    SendMessageW(measureBox_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + margins), 0);
 }
 
 std::vector<treemap::SpaceBlock> MainWindow::buildSpaceBlocks() const {

@@ -30,6 +30,19 @@ std::u16string comboItem(HWND box, int index) {
     return reinterpret_cast<const char16_t*>(text);
 }
 
+// The width of `text` in the control's own font.
+int textWidth(HWND control, const std::u16string& text) {
+    const HDC dc = GetDC(control);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.c_str()),
+                          static_cast<int>(text.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return extent.cx;
+}
+
 // Chooses an item of the measure box as a user would: the box changes its selection and tells
 // its parent.
 void chooseMeasure(MainWindow& main, int index) {
@@ -87,6 +100,8 @@ TEST_F(MainWindowScanTest, TheMeasureSinceTheLastScanOpensOnlyOnceTheRootWasScan
     ASSERT_TRUE(scanToTheEnd(main, tree.root.u16string()));
     const HWND box = GetDlgItem(main.window(), ControlMeasureBox);
     EXPECT_EQ(comboItem(box, 3), u"Added Since Last Scan (no previous scan)");
+    EXPECT_GE(SendMessageW(box, CB_GETDROPPEDWIDTH, 0, 0), textWidth(box, comboItem(box, 3)))
+        << "the opened list shows the long item whole";
     chooseMeasure(main, 3);
     EXPECT_EQ(main.measure(), scan::MeasureCurrentSize) << "nothing to compare with yet";
     EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 0) << "the box went back";
