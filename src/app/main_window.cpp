@@ -59,7 +59,10 @@ bool MainWindow::create(const std::u16string& path) {
 
 void MainWindow::loop() {
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // A modal loop of the system (a menu being tracked, a frame being sized) that runs when the
+    // window is destroyed may keep the quit message to itself: the window being gone ends the
+    // loop as well, so that the process never lingers without a window.
+    while (window_ != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
         processMessage(message);
     }
 }

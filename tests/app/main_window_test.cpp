@@ -81,6 +81,38 @@ TEST_F(MainWindowTest, WithoutAPathItShowsItselfScansNothingAndQuitsWithZero) {
     EXPECT_EQ(main.window(), nullptr);
 }
 
+// Thread timers carry no context, so the two below share these.
+HWND closingWindow = nullptr;
+bool rescued = false;
+
+// Closes the window from inside what stands for a modal loop of the system, which takes the quit
+// message for itself, as such a loop may when the window goes away while it runs.
+void CALLBACK closeInsideAModalLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    SendMessageW(closingWindow, WM_CLOSE, 0, 0);
+    MSG quit{};
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+void CALLBACK rescueTheLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    rescued = true;
+    PostQuitMessage(0);
+}
+
+TEST_F(MainWindowTest, TheLoopEndsWithTheWindowEvenWhenTheQuitMessageIsLost) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    closingWindow = main.window();
+    rescued = false;
+    SetTimer(nullptr, 0, 10, &closeInsideAModalLoop);
+    const UINT_PTR rescue = SetTimer(nullptr, 0, 10000, &rescueTheLoop);
+    main.loop();
+    KillTimer(nullptr, rescue);
+    EXPECT_FALSE(rescued) << "the loop waited on after its window was gone";
+    EXPECT_EQ(main.window(), nullptr);
+}
+
 TEST_F(MainWindowTest, APathThatDoesNotExistIsScannedAnywayAndEndsAtOnce) {
     const fs::path ended = scratch_ / "scan-ended";
     harness::ScopedEnvironment signal(L"ROZOVIZOV_SCAN_END_FILE", ended.wstring());
