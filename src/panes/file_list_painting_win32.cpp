@@ -16,15 +16,10 @@ namespace panes {
 namespace {
 
 // Metrics at 96 DPI.
-constexpr int kHeaderHeight = 24;
-constexpr int kValueColumn = 118;
 constexpr int kColumnGap = 6;
-constexpr int kButtonSize = 16;
-constexpr int kButtonLeft[] = {5, 5 + 16 + 6};
 constexpr int kImageSize = 15;
 constexpr int kCaptionLeft = 43 + 8;
 constexpr int kValueRightMargin = 8;
-constexpr int kExpander = 12;
 constexpr int kSquare = 10;
 constexpr int kNameGap = 5;
 constexpr int kNameRightMargin = 4;
@@ -69,14 +64,15 @@ void FileListPane::onPaint() {
         updateMetrics();
         const ui::Palette& colours = ui::palette();
         fill(buffer, 0, 0, client.right, client.bottom, colours.paneBackground);
-        paintHeader(buffer, client.right);
         if (model_.store() != nullptr) {
             measureContentWidth(buffer);
             paintRows(buffer, client.right, client.bottom);
         }
-        const int line = client.right - ui::scaled(window(), kValueColumn + kColumnGap);
-        fill(buffer, line, ui::scaled(window(), kHeaderHeight), line + 1, client.bottom,
-             colours.line);
+        // After the rows: a row scrolled part of the way out slides under the header.
+        paintHeader(buffer, client.right);
+        const ListMetrics& metrics = model_.metrics();
+        const int line = client.right - metrics.valueColumn - ui::scaled(window(), kColumnGap);
+        fill(buffer, line, metrics.headerHeight, line + 1, client.bottom, colours.line);
     });
 }
 
@@ -121,15 +117,14 @@ void FileListPane::measureContentWidth(HDC dc) {
 
 void FileListPane::paintHeader(HDC dc, int width) {
     const ui::Palette& colours = ui::palette();
-    const int height = ui::scaled(window(), kHeaderHeight);
+    const ListMetrics& metrics = model_.metrics();
+    const int height = metrics.headerHeight;
     fill(dc, 0, 0, width, height, colours.headerBackground);
     fill(dc, 0, height - 1, width, height, colours.line);
-    const int button = ui::scaled(window(), kButtonSize);
-    const int buttonTop = (height - button) / 2;
-    const int images[] = {kindsShown_ ? kKindsShownImage : kKindsHiddenImage, kCollapseAllImage};
-    for (int i = 0; i < 2; ++i) {
-        const int left = ui::scaled(window(), kButtonLeft[i]);
-        const RECT place{left, buttonTop, left + button, buttonTop + button};
+    const int images[kHeaderButtons] = {kindsShown_ ? kKindsShownImage : kKindsHiddenImage,
+                                        kCollapseAllImage};
+    for (int i = 0; i < kHeaderButtons; ++i) {
+        const RECT place = headerButton(i);
         if (hoveredButton_ == i) {
             FillRect(dc, &place, ui::brushFor(colours.hover));
         }
@@ -137,7 +132,7 @@ void FileListPane::paintHeader(HDC dc, int width) {
                             colours.headerText);
     }
     const HFONT font = ui::uiFont(window(), ui::FontStyle::Regular);
-    const int valueLeft = width - ui::scaled(window(), kValueColumn);
+    const int valueLeft = width - metrics.valueColumn;
     ui::drawLabel(dc, u"Name", RECT{ui::scaled(window(), kCaptionLeft), 0, valueLeft, height - 1},
                   colours.headerText, font, DT_SINGLELINE | DT_VCENTER);
     ui::drawLabel(dc, valueHeader_,
@@ -156,9 +151,11 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
     const std::vector<ListRow>& rows = model_.rows();
     const HFONT font = rowFont();
     const int valueLeft = width - metrics.valueColumn;
-    const int expander = ui::scaled(window(), kExpander);
+    const int expander = metrics.expander;
     const int penWidth = std::max(1, expander / 8);
     const int square = ui::scaled(window(), kSquare);
+    // Names, chevrons and squares scroll sideways under the value column's edge.
+    const HRGN nameColumn = CreateRectRgn(0, metrics.headerHeight, valueLeft, height);
     int top = model_.firstVisibleTop();
     for (std::int64_t index = model_.firstVisibleRow();
          top < height && index < static_cast<std::int64_t>(rows.size());
@@ -172,8 +169,7 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
         fill(dc, 0, top, width, bottom, background);
         const std::uint32_t ink = selected ? colours.accentText : colours.text;
 
-        const HRGN clip = CreateRectRgn(0, top, valueLeft, bottom);
-        SelectClipRgn(dc, clip);
+        SelectClipRgn(dc, nameColumn);
         const int x0 = metrics.margin + metrics.indent * row.depth - model_.scrollX();
         if (row.expandable) {
             drawChevron(dc, x0, top, bottom, model_.isExpanded(row.node), penWidth, expander,
@@ -192,13 +188,13 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
                            valueLeft - ui::scaled(window(), kNameRightMargin), bottom},
                       ink, font, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SelectClipRgn(dc, nullptr);
-        DeleteObject(clip);
 
         const std::int64_t value = valueOf ? valueOf(row.node) : model_.valueOf(row.node);
         ui::drawLabel(dc, ui::sizeText(value),
                       RECT{valueLeft, top, width - ui::scaled(window(), kValueRightMargin), bottom},
                       ink, font, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     }
+    DeleteObject(nameColumn);
 }
 
 }  // namespace panes

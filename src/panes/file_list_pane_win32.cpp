@@ -101,6 +101,13 @@ void FileListPane::updateMetrics() {
     model_.setMetrics(metrics);
 }
 
+RECT FileListPane::headerButton(int button) const {
+    const int size = ui::scaled(window(), kButtonSize);
+    const int left = ui::scaled(window(), kButtonLeft[button]);
+    const int top = (model_.metrics().headerHeight - size) / 2;
+    return {left, top, left + size, top + size};
+}
+
 void FileListPane::updateScrollBars() {
     if (window() == nullptr) {
         return;
@@ -237,10 +244,10 @@ std::optional<POINT> FileListPane::focusMenuPoint() const {
 
 void FileListPane::onMouseMove(int x, int y) {
     int hovered = -1;
-    if (y < ui::scaled(window(), kHeaderHeight)) {
-        for (int button = 0; button < 2; ++button) {
-            const int left = ui::scaled(window(), kButtonLeft[button]);
-            if (x >= left && x < left + ui::scaled(window(), kButtonSize)) {
+    if (y < model_.metrics().headerHeight) {
+        for (int button = 0; button < kHeaderButtons; ++button) {
+            const RECT box = headerButton(button);
+            if (x >= box.left && x < box.right) {
                 hovered = button;
             }
         }

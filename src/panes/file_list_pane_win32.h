@@ -75,6 +75,9 @@ class FileListPane : public ui::PaneWindow {
   private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void updateMetrics();
+    // The header's two buttons: 0 shows or hides the kinds pane, 1 collapses every folder.
+    static constexpr int kHeaderButtons = 2;
+    RECT headerButton(int button) const;
     void updateScrollBars();
     void changed(bool selectionChanged);
     void onMouseMove(int x, int y);

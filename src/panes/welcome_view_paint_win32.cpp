@@ -43,6 +43,12 @@ void fill(HDC dc, const RECT& rect, std::uint32_t colour) {
     FillRect(dc, &rect, ui::brushFor(colour));
 }
 
+// Where a rectangle of the page is in the window, scrolled by `scroll`.
+RECT inWindow(const PageRect& page, int scroll) {
+    const PageRect moved = page.movedUp(scroll);
+    return {moved.left, moved.top, moved.right, moved.bottom};
+}
+
 bool onScreen(const RECT& rect, int clientHeight) {
     return rect.bottom >= 0 && rect.top <= clientHeight;
 }
@@ -57,12 +63,9 @@ void WelcomeView::paintPage(HDC dc, const RECT& client) {
     const ui::Palette& colours = ui::palette();
     const int scroll = layout_.scroll;
     const auto s = [this](int length) { return ui::scaled(window(), length); };
-    const auto onPage = [scroll](const PageRect& page) {
-        return RECT{page.left, page.top - scroll, page.right, page.bottom - scroll};
-    };
     fill(dc, client, colours.chromeBackground);
 
-    const RECT header = onPage(layout_.header);
+    const RECT header = inWindow(layout_.header, scroll);
     int titleLeft = layout_.columnLeft;
     if (applicationIcon_ != nullptr) {
         DrawIconEx(dc, header.left, header.top, applicationIcon_, s(kIconSize), s(kIconSize), 0,
@@ -89,7 +92,7 @@ void WelcomeView::paintPage(HDC dc, const RECT& client) {
 
     for (std::size_t i = 0; i < layout_.items.size(); ++i) {
         const PlacedItem& item = layout_.items[i];
-        const RECT rect = onPage(item.rect);
+        const RECT rect = inWindow(item.rect, scroll);
         if (!onScreen(rect, client.bottom)) {
             continue;
         }
@@ -106,7 +109,7 @@ void WelcomeView::paintPage(HDC dc, const RECT& client) {
         }
     }
 
-    const RECT choose = onPage(layout_.chooseButton);
+    const RECT choose = inWindow(layout_.chooseButton, scroll);
     fill(dc, choose, hovered_.chooseButton ? colours.hover : colours.paneBackground);
     ui::drawFrame(dc, choose, colours.line, 1);
     ui::drawLabel(dc, kChooseLabel, choose, colours.text,
@@ -118,8 +121,7 @@ void WelcomeView::paintPage(HDC dc, const RECT& client) {
 void WelcomeView::paintBanner(HDC dc, const PageRect& banner, const PageRect& button,
                               std::u16string_view message, std::u16string_view label, bool hovered,
                               bool update, int clientHeight) {
-    const RECT box{banner.left, banner.top - layout_.scroll, banner.right,
-                   banner.bottom - layout_.scroll};
+    const RECT box = inWindow(banner, layout_.scroll);
     if (!onScreen(box, clientHeight)) {
         return;
     }
@@ -127,8 +129,7 @@ void WelcomeView::paintBanner(HDC dc, const PageRect& banner, const PageRect& bu
     const int dark = colours.dark ? 1 : 0;
     fill(dc, box, update ? kUpdateFill[dark] : kElevationFill[dark]);
     ui::drawFrame(dc, box, update ? kUpdateBorder[dark] : kElevationBorder[dark], 1);
-    const RECT knob{button.left, button.top - layout_.scroll, button.right,
-                    button.bottom - layout_.scroll};
+    const RECT knob = inWindow(button, layout_.scroll);
     const HFONT regular = ui::uiFont(window(), ui::FontStyle::Regular);
     const RECT text{box.left + ui::scaled(window(), 16), box.top + ui::scaled(window(), 10),
                     knob.left - ui::scaled(window(), 16), box.bottom - ui::scaled(window(), 8)};
@@ -145,8 +146,7 @@ void WelcomeView::paintCard(HDC dc, const PlacedItem& item, bool hovered) {
     }
     const ui::Palette& colours = ui::palette();
     const auto s = [this](int length) { return ui::scaled(window(), length); };
-    const RECT box{item.rect.left, item.rect.top - layout_.scroll, item.rect.right,
-                   item.rect.bottom - layout_.scroll};
+    const RECT box = inWindow(item.rect, layout_.scroll);
     fill(dc, box, hovered ? colours.hover : colours.paneBackground);
     ui::drawFrame(dc, box, hovered ? colours.accent : colours.line, 1);
     int textLeft = box.left + s(kInset);
@@ -183,11 +183,8 @@ void WelcomeView::paintCard(HDC dc, const PlacedItem& item, bool hovered) {
 void WelcomeView::paintFooter(HDC dc) {
     const ui::Palette& colours = ui::palette();
     const HFONT small = ui::uiFont(window(), ui::FontStyle::Small);
-    const int scroll = layout_.scroll;
-    const RECT maker{layout_.makerLink.left, layout_.makerLink.top - scroll,
-                     layout_.makerLink.right, layout_.makerLink.bottom - scroll};
-    const RECT product{layout_.productLink.left, layout_.productLink.top - scroll,
-                       layout_.productLink.right, layout_.productLink.bottom - scroll};
+    const RECT maker = inWindow(layout_.makerLink, layout_.scroll);
+    const RECT product = inWindow(layout_.productLink, layout_.scroll);
     ui::drawLabel(dc, kBuiltBy, RECT{maker.left - kBuiltByBox, maker.top, maker.left, maker.bottom},
                   colours.dimText, small, DT_SINGLELINE | DT_RIGHT);
     ui::drawLabel(dc, kFooterSeparator, RECT{maker.right, maker.top, product.left, maker.bottom},

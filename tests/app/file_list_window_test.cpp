@@ -562,6 +562,26 @@ TEST_F(FileListInMainWindowTest, TheWheelScrollsLinesOrPages) {
     wheel(120);
     EXPECT_EQ(model().scrollY(), 2 * static_cast<std::int64_t>(model().viewHeight()));
     SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
+
+    // At the very end the top row shows only in part, and that part stays under the header: a
+    // window height that is no whole number of rows makes it so.
+    RECT frame{};
+    GetWindowRect(main_.window(), &frame);
+    for (int taller = 1; taller < rowHeight; ++taller) {
+        SendMessageW(list_->window(), WM_VSCROLL, SB_BOTTOM, 0);
+        if (model().scrollY() % rowHeight != 0) {
+            break;
+        }
+        SetWindowPos(main_.window(), nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top + taller, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    ASSERT_NE(model().scrollY() % rowHeight, 0);
+    RedrawWindow(list_->window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const HDC dc = GetDC(list_->window());
+    const int headerHeight = model().metrics().headerHeight;
+    EXPECT_EQ(GetPixel(dc, 150, headerHeight - 3), ui::palette().headerBackground);
+    EXPECT_EQ(GetPixel(dc, 150, headerHeight - 1), ui::palette().line) << "the header's line";
+    ReleaseDC(list_->window(), dc);
 }
 
 TEST_F(FileListInMainWindowTest, RefreshThisFolderShowsWhatChangedOnDiskAndLeavesTheZoom) {
