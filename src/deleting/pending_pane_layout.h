@@ -4,21 +4,14 @@
 // the list may scroll, and the countdown disc's colour and pixels. Plain arithmetic, so the pane's
 // window only paints these and hit-tests against them. Portable.
 
+#include "ui/box.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace deleting {
 
-struct Box {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool empty() const { return left >= right || top >= bottom; }
-    friend bool operator==(const Box&, const Box&) = default;
-};
+using Box = ui::Box;
 
 // The pane's lengths at one DPI (given at 96 DPI in the source).
 struct PaneMetrics {

@@ -12,12 +12,8 @@ namespace deleting {
 
 namespace {
 
-RECT toRect(const Box& box) {
-    return {box.left, box.top, box.right, box.bottom};
-}
-
 void fill(HDC dc, const Box& box, std::uint32_t colour) {
-    const RECT rect = toRect(box);
+    const RECT rect = ui::toRect(box);
     FillRect(dc, &rect, ui::brushFor(colour));
 }
 
@@ -218,12 +214,12 @@ void PendingPane::paintPane(HDC dc, int width, int height) {
     undeleteAllButton_ = footer.undeleteAll;
     deleteNowButton_ = footer.deleteNow;
     fill(dc, footer.undeleteAll, hoverUndeleteAll_ ? colours.hover : colours.chromeBackground);
-    const RECT undeleteAll = toRect(footer.undeleteAll);
+    const RECT undeleteAll = ui::toRect(footer.undeleteAll);
     ui::drawFrame(dc, undeleteAll, colours.line, 1);
     ui::drawLabel(dc, u"Undelete All", undeleteAll, colours.text, regular,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     fill(dc, footer.deleteNow, hoverDeleteNow_ ? kWarningHover : kWarningRed);
-    ui::drawLabel(dc, u"Delete Now", toRect(footer.deleteNow), kWhite, regular,
+    ui::drawLabel(dc, u"Delete Now", ui::toRect(footer.deleteNow), kWhite, regular,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
 }
 
@@ -242,17 +238,17 @@ void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, P
 
     rowButtons_[static_cast<std::size_t>(index)] = boxes.button;
     fill(dc, boxes.button, index == hoverRow_ ? colours.hover : colours.chromeBackground);
-    const RECT button = toRect(boxes.button);
+    const RECT button = ui::toRect(boxes.button);
     ui::drawFrame(dc, button, colours.line, 1);
     const HFONT small = ui::uiFont(window(), ui::FontStyle::Small);
     ui::drawLabel(dc, u"Undelete", button, colours.text, small,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     if (!item.name.empty()) {
-        ui::drawLabel(dc, item.name, toRect(boxes.name), colours.text,
+        ui::drawLabel(dc, item.name, ui::toRect(boxes.name), colours.text,
                       ui::uiFont(window(), ui::FontStyle::Regular),
                       DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_PATH_ELLIPSIS | DT_NOPREFIX);
     }
-    ui::drawLabel(dc, ui::sizeText(item.value), toRect(boxes.size), colours.dimText, small,
+    ui::drawLabel(dc, ui::sizeText(item.value), ui::toRect(boxes.size), colours.dimText, small,
                   DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
 }
 

@@ -4,6 +4,8 @@
 // is drawn: plain arithmetic over the client size, the DPI and a few measured text widths, so
 // the window only paints these rectangles and forwards input.
 
+#include "ui/box.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,20 +19,9 @@ inline constexpr char16_t kMakerName[] = u"Zozadarizo Zuve";
 inline constexpr char16_t kMakerAddress[] = u"https://zozadarizo.dev/";
 inline constexpr char16_t kFooterSeparator[] = u"  \u00B7  ";
 
-// Edges in pixels. Page rectangles are unscrolled: the window moves them up by the scroll
-// offset before it paints or tests them.
-struct PageRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    bool empty() const { return left >= right || top >= bottom; }
-    // Half-open on both axes, as PtInRect tests.
-    bool contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
-    PageRect movedUp(int by) const { return {left, top - by, right, bottom - by}; }
-    friend bool operator==(const PageRect&, const PageRect&) = default;
-};
+// Page rectangles are unscrolled: the window moves them up by the scroll offset before it
+// paints or tests them.
+using PageRect = ui::Box;
 
 // One placed heading or card. `card` indexes the drive cards for section 0 and the folder cards
 // for section 1; it is -1 for a heading.

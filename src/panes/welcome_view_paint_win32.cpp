@@ -45,8 +45,7 @@ void fill(HDC dc, const RECT& rect, std::uint32_t colour) {
 
 // Where a rectangle of the page is in the window, scrolled by `scroll`.
 RECT inWindow(const PageRect& page, int scroll) {
-    const PageRect moved = page.movedUp(scroll);
-    return {moved.left, moved.top, moved.right, moved.bottom};
+    return ui::toRect(page.movedUp(scroll));
 }
 
 bool onScreen(const RECT& rect, int clientHeight) {

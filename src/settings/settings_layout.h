@@ -4,21 +4,15 @@
 // entries and the "Reset" button go, and what a point is over. The window paints these
 // rectangles and forwards input; explanations are measured by it through a function.
 
+#include "ui/box.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace settings {
 
-struct Box {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    bool contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
-    friend bool operator==(const Box&, const Box&) = default;
-};
+using Box = ui::Box;
 
 enum class RowType { Setting, Separator };
 

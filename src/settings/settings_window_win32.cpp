@@ -14,12 +14,8 @@ constexpr const char16_t* kResetText = u"Reset";
 constexpr const char16_t* kResetExplanation = u"Puts every setting back to how it started.";
 
 void fill(HDC dc, const Box& box, std::uint32_t colour) {
-    const RECT rect{box.left, box.top, box.right, box.bottom};
+    const RECT rect = ui::toRect(box);
     FillRect(dc, &rect, ui::brushFor(colour));
-}
-
-RECT rectOf(const Box& box) {
-    return {box.left, box.top, box.right, box.bottom};
 }
 
 // A tick inside a square box of side d, as three points of a thick line.
@@ -180,7 +176,7 @@ void SettingsWindow::paint() {
         } else if (page == hoveredPage_) {
             fill(dc, entry, colours.hover);
         }
-        RECT text = rectOf(entry);
+        RECT text = ui::toRect(entry);
         text.left += g.scaled(14);
         ui::drawLabel(dc, settingsPageName(page), text, ink, regular,
                       DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
@@ -195,11 +191,11 @@ void SettingsWindow::paint() {
     const int footerTop = g.footerTop();
     fill(dc, {sidebar, footerTop, g.clientWidth, footerTop + 1}, colours.line);
     fill(dc, resetButton_, resetHovered_ ? colours.hover : colours.paneBackground);
-    ui::drawFrame(dc, rectOf(resetButton_), colours.line, 1);
-    ui::drawLabel(dc, kResetText, rectOf(resetButton_), colours.text, regular,
+    ui::drawFrame(dc, ui::toRect(resetButton_), colours.line, 1);
+    ui::drawLabel(dc, kResetText, ui::toRect(resetButton_), colours.text, regular,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    ui::drawLabel(dc, kResetExplanation, rectOf(g.resetExplanation(resetButton_)), colours.dimText,
-                  small, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    ui::drawLabel(dc, kResetExplanation, ui::toRect(g.resetExplanation(resetButton_)),
+                  colours.dimText, small, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 
     buffer_.present(target, g.clientWidth, g.clientHeight);
     EndPaint(window_, &paintStruct);
@@ -215,23 +211,23 @@ void SettingsWindow::paintRow(HDC dc, const SettingsRow& row, const SettingsGeom
     const HFONT regular = ui::uiFont(window_, ui::FontStyle::Regular);
     const HFONT small = ui::uiFont(window_, ui::FontStyle::Small);
     if (!row.section.empty()) {
-        ui::drawLabel(dc, row.section, rectOf(g.sectionBox(row)), colours.dimText, regular,
+        ui::drawLabel(dc, row.section, ui::toRect(g.sectionBox(row)), colours.dimText, regular,
                       DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
     }
     const bool on = store_ != nullptr && store_->settingById(row.id);
     if (on) {
         fill(dc, row.checkBox, colours.accent);
-        ui::drawFrame(dc, rectOf(row.checkBox), colours.accent, 1);
+        ui::drawFrame(dc, ui::toRect(row.checkBox), colours.accent, 1);
         drawTick(dc, row.checkBox, colours.accentText);
     } else {
         fill(dc, row.checkBox, colours.paneBackground);
-        ui::drawFrame(dc, rectOf(row.checkBox), colours.line, 1);
+        ui::drawFrame(dc, ui::toRect(row.checkBox), colours.line, 1);
     }
-    ui::drawLabel(dc, row.label, rectOf(g.labelBox(row)), colours.text, regular,
+    ui::drawLabel(dc, row.label, ui::toRect(g.labelBox(row)), colours.text, regular,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (!row.explanation.empty()) {
         const Box below = g.explanationBox(row, row.row.bottom - row.checkBox.bottom);
-        ui::drawLabel(dc, row.explanation, rectOf(below), colours.dimText, small,
+        ui::drawLabel(dc, row.explanation, ui::toRect(below), colours.dimText, small,
                       DT_WORDBREAK | DT_NOPREFIX);
     }
 }

@@ -3,6 +3,7 @@
 // The drawing kit every custom-drawn window paints with: DPI scaling, cached fonts, a back
 // buffer, labels and frames. Windows only; user-interface thread only.
 
+#include "ui/box.h"
 #include "ui/font_styles.h"
 
 #include <windows.h>
@@ -48,6 +49,10 @@ class BackBuffer {
     int width_ = 0;
     int height_ = 0;
 };
+
+inline RECT toRect(const Box& box) {
+    return {box.left, box.top, box.right, box.bottom};
+}
 
 // Draws `text` with DrawTextW and `format` in `rectangle`, transparently in `colour` and `font`,
 // and puts the DC's text colour, background mode and font back. Empty text draws nothing.
