@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,16 @@ inline constexpr std::array<SettingDefinition, 11> kSettingDefinitions{{
 
 constexpr const SettingDefinition& definitionOf(Setting setting) {
     return kSettingDefinitions[static_cast<std::size_t>(setting)];
+}
+
+// The setting the settings window shows as `id` (1 to 10); none for any other id.
+constexpr std::optional<Setting> settingWithId(int id) {
+    for (const SettingDefinition& definition : kSettingDefinitions) {
+        if (definition.id != 0 && definition.id == id) {
+            return definition.setting;
+        }
+    }
+    return std::nullopt;
 }
 
 class SettingsStore {

@@ -45,12 +45,8 @@ void SettingsStore::addSettingsListener(std::function<void()> listener) {
 }
 
 bool SettingsStore::settingById(int id) const {
-    for (const SettingDefinition& definition : kSettingDefinitions) {
-        if (definition.id != 0 && definition.id == id) {
-            return readSetting(definition.name, definition.fallback);
-        }
-    }
-    return false;
+    const std::optional<Setting> setting = settingWithId(id);
+    return setting.has_value() && read(*setting);
 }
 
 void SettingsStore::notifyListeners() {

@@ -264,10 +264,9 @@ void SettingsWindow::onClick(int x, int y) {
         if (row < 0 || store_ == nullptr) {
             return;
         }
-        for (const SettingDefinition& definition : kSettingDefinitions) {
-            if (definition.id == rows_[static_cast<std::size_t>(row)].id) {
-                store_->write(definition.setting, !store_->read(definition.setting));
-            }
+        if (const std::optional<Setting> setting =
+                settingWithId(rows_[static_cast<std::size_t>(row)].id)) {
+            store_->write(*setting, !store_->read(*setting));
         }
     }
     // A listener runs arbitrary code; should it have closed the owner, this window went with it.
