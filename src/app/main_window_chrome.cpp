@@ -116,11 +116,7 @@ void MainWindow::buildChrome() {
     ui::applyWindowTheme(measureBox_);
     treemapView_->setColours(&kindColours_);
 
-    treemapView_->onNodeSelected = [this](std::int32_t node) {
-        treemapView_->setSelectedNode(node);
-        // The list opens the folders above the node and tells back, which updates the panels.
-        fileList_->reveal(node);
-    };
+    treemapView_->onNodeSelected = [this](std::int32_t node) { selectNode(node); };
     treemapView_->onZoomChanged = [this] {
         layout();
         refreshViews(false);

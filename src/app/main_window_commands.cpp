@@ -177,10 +177,8 @@ void MainWindow::command(int id) {
             break;
         case CommandSelectParent:
             if (const std::int32_t focus = focusNode(); focus >= 1) {
-                const auto parent = static_cast<std::int32_t>(
-                    controller_.scanner()->store().parent.get(static_cast<scan::NodeId>(focus)));
-                fileList_->reveal(parent);
-                treemapView_->setSelectedNode(parent);
+                selectNode(static_cast<std::int32_t>(
+                    controller_.scanner()->store().parent.get(static_cast<scan::NodeId>(focus))));
             }
             break;
         case CommandZoomOut:

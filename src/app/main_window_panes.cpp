@@ -105,9 +105,10 @@ void MainWindow::updateInspectors(std::int32_t node) {
 }
 
 void MainWindow::selectNode(std::int32_t node) {
-    // The list shows the choice (opening its folders), the treemap frames it, the panels follow.
-    if (fileList_ != nullptr) {
-        fileList_->reveal(node);
+    // The list shows the choice, opening its folders, and its selection notice brings the treemap
+    // and the panels along; when the list's selection stays as it was, they are told here.
+    if (fileList_ != nullptr && fileList_->reveal(node)) {
+        return;
     }
     treemapView_->setSelectedNode(node);
     updateInspectors(node);

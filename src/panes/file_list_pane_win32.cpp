@@ -164,9 +164,11 @@ void FileListPane::toggleExpanded(scan::NodeId node) {
     changed(false);
 }
 
-void FileListPane::reveal(std::int64_t node) {
+bool FileListPane::reveal(std::int64_t node) {
     updateMetrics();
-    changed(model_.reveal(node));
+    const bool selectionChanged = model_.reveal(node);
+    changed(selectionChanged);
+    return selectionChanged;
 }
 
 void FileListPane::selectRow(std::int64_t index, bool centre) {

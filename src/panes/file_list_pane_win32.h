@@ -41,8 +41,9 @@ class FileListPane : public ui::PaneWindow {
     void resetView();
     void collapseAll();
     void toggleExpanded(scan::NodeId node);
-    // Opens the folders above `node` and selects its row, centred; tells the owner.
-    void reveal(std::int64_t node);
+    // Opens the folders above `node` and selects its row, centred; tells the owner. False when
+    // the selection stayed as it was (the row was selected already, or the list has no such row).
+    bool reveal(std::int64_t node);
     void selectRow(std::int64_t index, bool centre);
     void refresh();
     // A new data generation (the main window's progress tick), then a refresh.
