@@ -30,15 +30,6 @@ std::u16string comboItem(HWND box, int index) {
     return reinterpret_cast<const char16_t*>(text);
 }
 
-// Chooses an item of the measure box as a user would: the box changes its selection and tells
-// its parent.
-void chooseMeasure(MainWindow& main, int index) {
-    const HWND box = GetDlgItem(main.window(), ControlMeasureBox);
-    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(main.window(), WM_COMMAND, MAKEWPARAM(ControlMeasureBox, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
-}
-
 TEST_F(MainWindowScanTest, TheStatusLineCountsWhatTheScanFound) {
     const windowtest::GeneratedTree tree = makeTree("tree", 4, 3, 12);
     MainWindow main(settings_);
