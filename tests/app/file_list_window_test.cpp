@@ -551,9 +551,7 @@ TEST_F(FileListInMainWindowTest, RefreshThisFolderShowsWhatChangedOnDiskAndLeave
     main_.command(CommandRefreshFolder);
     EXPECT_EQ(main_.treemapView()->zoomDepth(), 1u) << "back to the top of the zoom stack";
     EXPECT_EQ(list_->focus(), -1);
-    ASSERT_TRUE(pump([&] {
-        return !main_.controller().running() && main_.statusText().starts_with(u"Scan complete");
-    }));
+    ASSERT_TRUE(pumpUntilScanComplete(main_));
     EXPECT_EQ(store().fileCount.get(0), filesBefore + 3);
     EXPECT_EQ(store().size.get(0), sizeBefore + 3 * 5000);
 
@@ -656,9 +654,7 @@ TEST_F(FileListInMainWindowTest, TheFolderPickerScansTheFolderChosen) {
         EXPECT_EQ(answerer.seen()[0].caption, L"Choose a folder or drive to scan");
         EXPECT_TRUE(typed) << "the picker has a name box";
     }
-    ASSERT_TRUE(pump([&] {
-        return !main_.controller().running() && main_.statusText().starts_with(u"Scan complete");
-    }));
+    ASSERT_TRUE(pumpUntilScanComplete(main_));
     EXPECT_TRUE(main_.controller().rootPath().ends_with(u"\\other"))
         << scan::toUtf8(main_.controller().rootPath());
     EXPECT_EQ(store().fileCount.get(0), 2u);

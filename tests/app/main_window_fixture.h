@@ -81,6 +81,12 @@ class MainWindowFixture : public ::testing::Test {
     static bool statusStartsWith(const MainWindow& main, std::u16string_view start) {
         return main.statusText().starts_with(start);
     }
+    // Pumps until the scan under way has completed and the window has handled its end.
+    static bool pumpUntilScanComplete(MainWindow& main) {
+        return pumpUntil(main, [&] {
+            return !main.controller().running() && statusStartsWith(main, u"Scan complete");
+        });
+    }
     // Scans `path` and pumps until the scan has ended and the window has handled its end.
     static bool scanToTheEnd(MainWindow& main, const std::u16string& path) {
         main.openScan(path);

@@ -87,9 +87,7 @@ TEST_F(MainWindowScanTest, TheMeasureSinceTheLastScanOpensOnlyOnceTheRootWasScan
 
     // A rescan finds the first one in the history.
     SendMessageW(GetDlgItem(main.window(), ControlRefresh), BM_CLICK, 0, 0);
-    ASSERT_TRUE(pumpUntil(main, [&] {
-        return !main.controller().running() && statusStartsWith(main, u"Scan complete");
-    }));
+    ASSERT_TRUE(pumpUntilScanComplete(main));
     EXPECT_NE(main.controller().previousScan(), 0u);
     EXPECT_EQ(comboItem(box, 3), u"Added Since Last Scan");
     EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 4);

@@ -367,9 +367,7 @@ TEST_F(RecycleWindowTest, RefreshWithItemsPendingSettlesThemBeforeTheNewScan) {
     ASSERT_EQ(answerer.seen().size(), 2u);
     EXPECT_TRUE(items().empty());
     EXPECT_EQ(newInTrash(), (std::set<std::wstring>{L"other.txt"}));
-    ASSERT_TRUE(pumpUntil(main_, [&] {
-        return !main_.controller().running() && statusStartsWith(main_, u"Scan complete");
-    }));
+    ASSERT_TRUE(pumpUntilScanComplete(main_));
     for (scan::NodeId row = 0; row < store().publishedCount(); ++row) {
         EXPECT_NE(store().nameOf(row), u"other.txt") << "the new scan no longer finds it";
     }
