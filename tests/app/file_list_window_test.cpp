@@ -9,6 +9,7 @@
 #include "ui/drawing_win32.h"
 #include "ui/theme_win32.h"
 
+#include "dialog_answerer.h"
 #include "main_window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -23,13 +24,6 @@ namespace app {
 namespace {
 
 using panes::ListRow;
-
-void chooseMeasure(MainWindow& main, int index) {
-    const HWND box = GetDlgItem(main.window(), ControlMeasureBox);
-    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(main.window(), WM_COMMAND, MAKEWPARAM(ControlMeasureBox, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
-}
 
 std::u16string clipboardText() {
     std::u16string text;
@@ -108,34 +102,14 @@ struct MenuWatch {
 void clickWithKeys(POINT screen, std::initializer_list<WORD> keys,
                    DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
     std::vector<INPUT> inputs;
-    const auto key = [](WORD virtualKey, bool release) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = virtualKey;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
-        return input;
-    };
-    const auto mouse = [](DWORD flags, POINT at) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        if ((flags & MOUSEEVENTF_ABSOLUTE) != 0) {
-            const int width = GetSystemMetrics(SM_CXSCREEN);
-            const int height = GetSystemMetrics(SM_CYSCREEN);
-            input.mi.dx = static_cast<LONG>((at.x * 65536LL + width - 1) / width);
-            input.mi.dy = static_cast<LONG>((at.y * 65536LL + height - 1) / height);
-        }
-        return input;
-    };
-    inputs.push_back(mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen));
+    inputs.push_back(harness::mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen));
     for (const WORD k : keys) {
-        inputs.push_back(key(k, false));
+        inputs.push_back(harness::keyboardInput(k, false));
     }
-    inputs.push_back(mouse(down, screen));
-    inputs.push_back(mouse(up, screen));
+    inputs.push_back(harness::mouseInput(down));
+    inputs.push_back(harness::mouseInput(up));
     for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) {
-        inputs.push_back(key(*k, true));
+        inputs.push_back(harness::keyboardInput(*k, true));
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -164,9 +138,6 @@ class FileListInMainWindowTest : public windowtest::MainWindowFixture {
     const panes::FileListModel& model() const { return list_->model(); }
     const std::vector<ListRow>& rows() const { return model().rows(); }
     bool pump(const std::function<bool()>& done) { return pumpUntil(main_, done); }
-    void pumpPending() {
-        harness::pumpPending([this](MSG& message) { main_.processMessage(message); });
-    }
 
     // The middle of the name column of row `index` in the list's client coordinates.
     POINT rowPoint(std::int64_t index) const {
@@ -321,7 +292,7 @@ TEST_F(FileListInMainWindowTest, TheKeyboardWalksTheTree) {
     EXPECT_EQ(list_->focus(), folder);
     ASSERT_TRUE(key(VK_UP, 0));
     harness::pressKey(VK_UP);
-    pumpPending();
+    pumpPending(main_);
     EXPECT_EQ(list_->focus(), 0) << "nothing above the first row";
 
     // Select Parent Folder goes up from a file; on the root it does nothing.
@@ -430,7 +401,7 @@ TEST_F(FileListInMainWindowTest, TheRightClickMenuNamesWhatItActsOn) {
         const int before = MenuWatch::opened;
         send(WM_RBUTTONDOWN, client, MK_RBUTTON);
         send(WM_RBUTTONUP, client);
-        pumpPending();
+        pumpPending(main_);
         return MenuWatch::opened > before;
     };
     const std::wstring ellipsis = L"\u2026";
@@ -519,7 +490,7 @@ TEST_F(FileListWithSpaceBlocksTest, ARightClickOnASpaceBlockOpensNoMenu) {
     SendMessageW(view->window(), WM_MOUSEMOVE, 0, at);
     SendMessageW(view->window(), WM_RBUTTONDOWN, MK_RBUTTON, at);
     SendMessageW(view->window(), WM_RBUTTONUP, 0, at);
-    pumpPending();
+    pumpPending(main_);
     EXPECT_EQ(MenuWatch::opened, 0) << "no menu for the folder selected before";
     EXPECT_EQ(list_->focus(), 1);
 }
@@ -540,9 +511,7 @@ TEST_F(FileListInMainWindowTest, TheWheelScrollsLinesOrPages) {
     }
     ASSERT_GT(model().contentHeight(), 3 * model().viewHeight());
     const std::int64_t rowHeight = model().metrics().rowHeight;
-    const auto wheel = [&](int delta) {
-        SendMessageW(list_->window(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
-    };
+    const auto wheel = [&](int delta) { harness::turnWheel(list_->window(), delta); };
 
     SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 3, nullptr, 0);
     wheel(-120);
@@ -602,9 +571,7 @@ TEST_F(FileListInMainWindowTest, RefreshThisFolderShowsWhatChangedOnDiskAndLeave
     main_.command(CommandRefreshFolder);
     EXPECT_EQ(main_.treemapView()->zoomDepth(), 1u) << "back to the top of the zoom stack";
     EXPECT_EQ(list_->focus(), -1);
-    ASSERT_TRUE(pump([&] {
-        return !main_.controller().running() && main_.statusText().starts_with(u"Scan complete");
-    }));
+    ASSERT_TRUE(pumpUntilScanComplete(main_));
     EXPECT_EQ(store().fileCount.get(0), filesBefore + 3);
     EXPECT_EQ(store().size.get(0), sizeBefore + 3 * 5000);
 
@@ -684,64 +651,30 @@ TEST_F(FileListInMainWindowTest, EscapeStopsAScan) {
     EXPECT_GT(rows().size(), 1u) << "the list keeps what was found";
 }
 
-// Drives the folder picker from a timer that fires inside its modal loop: the first time it
-// finds the dialog, it types `path` into its name box (or cancels when empty) and confirms.
-struct PickerDriver {
-    static inline std::wstring path;
-    static inline bool found = false;
-    static inline std::wstring title;
-
-    static BOOL CALLBACK findEdit(HWND child, LPARAM result) {
-        wchar_t name[32] = {};
-        GetClassNameW(child, name, 32);
-        if (lstrcmpiW(name, L"Edit") == 0 && IsWindowVisible(child)) {
-            *reinterpret_cast<HWND*>(result) = child;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR timer, DWORD) {
-        const HWND dialog = FindWindowW(nullptr, L"Choose a folder or drive to scan");
-        if (dialog == nullptr || !IsWindowVisible(dialog)) {
-            return;
-        }
-        KillTimer(nullptr, timer);
-        found = true;
-        title = harness::windowText(dialog);
-        if (path.empty()) {
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            return;
-        }
-        HWND edit = nullptr;
-        EnumChildWindows(dialog, &PickerDriver::findEdit, reinterpret_cast<LPARAM>(&edit));
-        if (edit != nullptr) {
-            SetWindowTextW(edit, path.c_str());
-        }
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    }
-    static void start(std::wstring chosen) {
-        path = std::move(chosen);
-        found = false;
-        SetTimer(nullptr, 0, 100, &PickerDriver::tick);
-    }
-};
-
 TEST_F(FileListInMainWindowTest, TheFolderPickerScansTheFolderChosen) {
     // Cancelled: nothing changes.
     const std::u16string before = main_.controller().rootPath();
-    PickerDriver::start(L"");
-    main_.chooseFolder();
-    EXPECT_TRUE(PickerDriver::found);
+    {
+        harness::DialogAnswerer answerer([](const harness::SeenDialog&) { return IDCANCEL; });
+        main_.chooseFolder();
+        EXPECT_EQ(answerer.seen().size(), 1u);
+    }
     EXPECT_EQ(main_.controller().rootPath(), before);
 
+    // A folder typed into the picker's name box and confirmed.
     const windowtest::GeneratedTree other = makeTree("other", 1, 1, 2);
-    PickerDriver::start(other.root.wstring());
-    main_.chooseFolder();
-    ASSERT_TRUE(PickerDriver::found);
-    EXPECT_EQ(PickerDriver::title, L"Choose a folder or drive to scan");
-    ASSERT_TRUE(pump([&] {
-        return !main_.controller().running() && main_.statusText().starts_with(u"Scan complete");
-    }));
+    {
+        bool typed = false;
+        harness::DialogAnswerer answerer([&](const harness::SeenDialog& picker) {
+            typed = harness::typeIntoEditBox(picker, other.root.wstring());
+            return IDOK;
+        });
+        main_.chooseFolder();
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.seen()[0].caption, L"Choose a folder or drive to scan");
+        EXPECT_TRUE(typed) << "the picker has a name box";
+    }
+    ASSERT_TRUE(pumpUntilScanComplete(main_));
     EXPECT_TRUE(main_.controller().rootPath().ends_with(u"\\other"))
         << scan::toUtf8(main_.controller().rootPath());
     EXPECT_EQ(store().fileCount.get(0), 2u);
@@ -769,12 +702,6 @@ TEST_F(FileListInMainWindowTest, DpiChildHeaderAndColumnScale) {
     ReleaseDC(list_->window(), dc);
 }
 
-std::wstring thisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
-}
-
 TEST(FileListDpi, TheListScalesAt144Dpi) {
     if (GetEnvironmentVariableW(L"ROZOVIZOV_TEST_CHILD_DPI", nullptr, 0) != 0) {
         GTEST_SKIP() << "the child only runs the scaled test";
@@ -783,7 +710,8 @@ TEST(FileListDpi, TheListScalesAt144Dpi) {
     dpi.setDword(144);
     harness::ScopedEnvironment child(L"ROZOVIZOV_TEST_CHILD_DPI", L"144");
     harness::ChildProcess process(
-        thisProgram(), {L"--gtest_filter=FileListInMainWindowTest.DpiChildHeaderAndColumnScale"});
+        harness::thisProgram(),
+        {L"--gtest_filter=FileListInMainWindowTest.DpiChildHeaderAndColumnScale"});
     ASSERT_TRUE(process.started());
     EXPECT_EQ(process.waitForExit(), std::optional<DWORD>(0))
         << "the child's own output above says which expectation failed";

@@ -143,9 +143,7 @@ TEST_F(MainWindowElevationTest, AcceptingRestartsElevatedOnTheDriveAndClosesThis
     ASSERT_EQ(restarts_.size(), 1u);
     EXPECT_EQ(restarts_[0].program, update::programPath());
     EXPECT_EQ(restarts_[0].parameters, u"\"C:\\\\\"");
-    EXPECT_EQ(harness::pumpUntilQuit(harness::kPatience,
-                                     [&main](MSG& message) { main.processMessage(message); }),
-              std::optional<int>(0))
+    EXPECT_EQ(harness::pumpUntilQuit(harness::kPatience, loopOf(main)), std::optional<int>(0))
         << "this instance ends through its usual close";
     EXPECT_EQ(main.window(), nullptr);
 }
@@ -164,7 +162,7 @@ TEST_F(MainWindowElevationTest, TheCloseBoxKeepsTheResultsAndHonoursTheCheckBox)
         ASSERT_EQ(answerer.seen().size(), 1u);
         // The check box counts whichever way the offer was left.
         EXPECT_EQ(settings_.offerElevation(), !tick);
-        harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
+        pumpPending(main);
         EXPECT_TRUE(restarts_.empty());
         EXPECT_TRUE(IsWindow(main.window())) << "the window stays open on its results";
         EXPECT_FALSE(main.welcomeShown());
@@ -179,7 +177,7 @@ TEST_F(MainWindowElevationTest, ARestartThatDoesNotStartLeavesThisInstanceRunnin
     main.command(CommandRestartElevated);
     ASSERT_EQ(restarts_.size(), 1u);
     EXPECT_EQ(restarts_[0].parameters, u"") << "with no folder open, nothing is passed";
-    harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
+    pumpPending(main);
     EXPECT_TRUE(IsWindow(main.window())) << "the prompt was declined; nothing else happens";
 
     // Back on the start page after a scan, the folder whose results were closed is not passed:
@@ -190,10 +188,7 @@ TEST_F(MainWindowElevationTest, ARestartThatDoesNotStartLeavesThisInstanceRunnin
     ASSERT_TRUE(main.welcomeShown());
     const panes::WelcomeView& view = *main.welcomeView();
     if (view.elevationBanner()) {
-        const panes::PageRect button = view.pageLayout().elevationButton;
-        SendMessageW(view.window(), WM_LBUTTONDOWN, MK_LBUTTON,
-                     MAKELPARAM((button.left + button.right) / 2,
-                                (button.top + button.bottom) / 2 - view.scroll()));
+        clickMiddleOf(view, view.pageLayout().elevationButton);
     } else {
         main.command(CommandRestartElevated);
     }
@@ -201,9 +196,7 @@ TEST_F(MainWindowElevationTest, ARestartThatDoesNotStartLeavesThisInstanceRunnin
     EXPECT_EQ(restarts_[1].parameters, u"");
 
     // The Help menu's item is greyed exactly while this process is elevated.
-    const HMENU help = GetSubMenu(GetMenu(main.window()), 3);
-    SendMessageW(main.window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), 3);
-    const UINT state = GetMenuState(help, CommandRestartElevated, MF_BYCOMMAND);
+    const UINT state = menuItemState(main, kHelpMenu, CommandRestartElevated);
     EXPECT_EQ((state & MF_GRAYED) != 0, scan::isElevated());
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }

@@ -23,21 +23,44 @@ class MainWindowLayoutTest : public windowtest::MainWindowFixture {
         ASSERT_TRUE(scanToTheEnd(main, tree.root.u16string()));
         ASSERT_FALSE(main.welcomeShown());
     }
+
+    // Real mouse input: the events go through the system's input queue to whatever window is under
+    // the pointer or holds the capture.
+    static void sendMouse(DWORD flags, POINT screen = {}) {
+        INPUT input = harness::mouseInput(flags, screen);
+        SendInput(1, &input, sizeof(input));
+    }
+
+    // Moves the pointer to client point (x, y) of `window` and answers where it landed, in client
+    // coordinates, once the window has seen it.
+    static POINT moveMouse(MainWindow& main, int x, int y) {
+        POINT screen{x, y};
+        ClientToScreen(main.window(), &screen);
+        sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
+        POINT now{};
+        harness::pumpUntil(
+            [&] {
+                GetCursorPos(&now);
+                return std::abs(now.x - screen.x) <= 1 && std::abs(now.y - screen.y) <= 1;
+            },
+            harness::kPatience, loopOf(main));
+        pumpPending(main);
+        ScreenToClient(main.window(), &now);
+        return now;
+    }
+
+    // Presses or releases the left button and pumps until the thread has taken the click.
+    static void pressAndPump(MainWindow& main, DWORD flag) {
+        sendMouse(flag);
+        const bool down = flag == MOUSEEVENTF_LEFTDOWN;
+        harness::pumpUntil([down] { return ((GetKeyState(VK_LBUTTON) & 0x8000) != 0) == down; },
+                           std::chrono::seconds(10), loopOf(main));
+        pumpPending(main);
+    }
 };
 
 RECT childRect(HWND main, int id) {
-    RECT r{};
-    GetWindowRect(GetDlgItem(main, id), &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-COLORREF pixelOf(HWND window, int x, int y) {
-    UpdateWindow(window);
-    const HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
+    return harness::placeIn(main, GetDlgItem(main, id));
 }
 
 TEST_F(MainWindowLayoutTest, EverySizeKeepsThePanesMinimumsWithoutOverlap) {
@@ -106,60 +129,19 @@ TEST_F(MainWindowLayoutTest, EverySizeKeepsThePanesMinimumsWithoutOverlap) {
                 // The places of panes that do not exist yet, and the splitters, show the line
                 // colour.
                 if (kinds) {
-                    EXPECT_EQ(pixelOf(window, layout.kindsWidth() + gap / 2, top + 20), line);
+                    EXPECT_EQ(
+                        harness::paintedPixel(window, layout.kindsWidth() + gap / 2, top + 20),
+                        line);
                 }
                 const POINT splitter = stacked ? POINT{x0 + 5, top + layout.listSize() + gap / 2}
                                                : POINT{x0 + layout.listSize() + gap / 2, top + 20};
                 if (splitter.x < client.right && splitter.y < client.bottom) {
-                    EXPECT_EQ(pixelOf(window, splitter.x, splitter.y), line);
+                    EXPECT_EQ(harness::paintedPixel(window, splitter.x, splitter.y), line);
                 }
             }
         }
     }
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
-}
-
-// Real mouse input: the events go through the system's input queue to whatever window is under
-// the pointer or holds the capture.
-void sendMouse(DWORD flags, int x = 0, int y = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if ((flags & MOUSEEVENTF_ABSOLUTE) != 0) {
-        const int width = GetSystemMetrics(SM_CXSCREEN);
-        const int height = GetSystemMetrics(SM_CYSCREEN);
-        input.mi.dx = static_cast<LONG>((x * 65536LL + width - 1) / width);
-        input.mi.dy = static_cast<LONG>((y * 65536LL + height - 1) / height);
-    }
-    SendInput(1, &input, sizeof(input));
-}
-
-// Moves the pointer to client point (x, y) of `window` and answers where it landed, in client
-// coordinates, once the window has seen it.
-POINT moveMouse(MainWindow& main, int x, int y) {
-    POINT screen{x, y};
-    ClientToScreen(main.window(), &screen);
-    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen.x, screen.y);
-    POINT now{};
-    harness::pumpUntil(
-        [&] {
-            GetCursorPos(&now);
-            return std::abs(now.x - screen.x) <= 1 && std::abs(now.y - screen.y) <= 1;
-        },
-        harness::kPatience, [&main](MSG& message) { main.processMessage(message); });
-    harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
-    ScreenToClient(main.window(), &now);
-    return now;
-}
-
-// Presses or releases the left button and pumps until the thread has taken the click.
-void pressAndPump(MainWindow& main, DWORD flag) {
-    sendMouse(flag);
-    const bool down = flag == MOUSEEVENTF_LEFTDOWN;
-    harness::pumpUntil([down] { return ((GetKeyState(VK_LBUTTON) & 0x8000) != 0) == down; },
-                       std::chrono::seconds(10),
-                       [&main](MSG& message) { main.processMessage(message); });
-    harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
 }
 
 TEST_F(MainWindowLayoutTest, ASplitterDraggedPastItsLimitStopsThereAndIsGrabbedAgainWhereDrawn) {
@@ -240,7 +222,7 @@ TEST_F(MainWindowLayoutTest, AWindowTakingTheMouseMidDragEndsTheDrag) {
                         60, window, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(dialog, nullptr);
     SetCapture(dialog);
-    harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
+    pumpPending(main);
     EXPECT_FALSE(layout.dragging()) << "losing the capture ends the drag";
 
     moveMouse(main, grab.x + 120, grab.y);

@@ -43,15 +43,6 @@ int textWidth(HWND control, const std::u16string& text) {
     return extent.cx;
 }
 
-// Chooses an item of the measure box as a user would: the box changes its selection and tells
-// its parent.
-void chooseMeasure(MainWindow& main, int index) {
-    const HWND box = GetDlgItem(main.window(), ControlMeasureBox);
-    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(main.window(), WM_COMMAND, MAKEWPARAM(ControlMeasureBox, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
-}
-
 TEST_F(MainWindowScanTest, TheStatusLineCountsWhatTheScanFound) {
     const windowtest::GeneratedTree tree = makeTree("tree", 4, 3, 12);
     MainWindow main(settings_);
@@ -111,9 +102,7 @@ TEST_F(MainWindowScanTest, TheMeasureSinceTheLastScanOpensOnlyOnceTheRootWasScan
 
     // A rescan finds the first one in the history.
     SendMessageW(GetDlgItem(main.window(), ControlRefresh), BM_CLICK, 0, 0);
-    ASSERT_TRUE(pumpUntil(main, [&] {
-        return !main.controller().running() && statusStartsWith(main, u"Scan complete");
-    }));
+    ASSERT_TRUE(pumpUntilScanComplete(main));
     EXPECT_NE(main.controller().previousScan(), 0u);
     EXPECT_EQ(comboItem(box, 3), u"Added Since Last Scan");
     EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 4);

@@ -178,10 +178,7 @@ TEST_F(MainWindowTest, ASettingChangeRepaintsOnlyWhenTheAppearanceFlips) {
     UpdateWindow(window);
     harness::pumpPending();
     const auto pixel = [window](int x, int y) {
-        const HDC dc = GetDC(window);
-        const COLORREF colour = GetPixel(dc, x, y);
-        ReleaseDC(window, dc);
-        return static_cast<std::uint32_t>(colour);
+        return static_cast<std::uint32_t>(harness::paintedPixel(window, x, y));
     };
     EXPECT_EQ(pixel(5, 5), ui::paletteColours(false).chromeBackground);
     EXPECT_EQ(pixel(5, 41), ui::paletteColours(false).line);
@@ -217,11 +214,7 @@ TEST_F(MainWindowTest, TheMenuShowsTheSettingsAndItsTogglesFlipThem) {
     const HMENU bar = GetMenu(main.window());
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 4);
-    const HMENU view = GetSubMenu(bar, 2);
-    const auto state = [&](int id) {
-        SendMessageW(main.window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
-        return GetMenuState(view, static_cast<UINT>(id), MF_BYCOMMAND);
-    };
+    const auto state = [&](int id) { return menuItemState(main, kViewMenu, id); };
     struct Case {
         int id;
         settings::Setting setting;
@@ -260,9 +253,7 @@ TEST_F(MainWindowTest, ADpiChangeMovesTheWindowWhereTheSystemSuggests) {
     // The toolbar was laid out again for the new width.
     RECT client{};
     GetClientRect(main.window(), &client);
-    RECT refresh{};
-    GetWindowRect(GetDlgItem(main.window(), ControlRefresh), &refresh);
-    MapWindowPoints(nullptr, main.window(), reinterpret_cast<POINT*>(&refresh), 2);
+    const RECT refresh = harness::placeIn(main.window(), GetDlgItem(main.window(), ControlRefresh));
     EXPECT_EQ(refresh.right, client.right - 10);
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }

@@ -71,11 +71,8 @@ class MainWindowUpdateTest : public windowtest::MainWindowFixture {
     }
     // Clicks the start page's "Download" button.
     static void clickDownload(const panes::WelcomeView& view) {
-        const panes::PageRect button = view.pageLayout().updateButton;
-        ASSERT_FALSE(button.empty()) << "the banner is shown";
-        SendMessageW(view.window(), WM_LBUTTONDOWN, MK_LBUTTON,
-                     MAKELPARAM((button.left + button.right) / 2,
-                                (button.top + button.bottom) / 2 - view.scroll()));
+        ASSERT_FALSE(view.pageLayout().updateButton.empty()) << "the banner is shown";
+        clickMiddleOf(view, view.pageLayout().updateButton);
     }
     // Chooses "Check for Updates…", records the message and presses `button`.
     SeenDialog checkForUpdates(MainWindow& main, int button) {
@@ -162,7 +159,7 @@ TEST_F(MainWindowUpdateTest, AnswersWithoutANewerVersionShowNothingAndSayTheRele
         record(main);
         ASSERT_TRUE(main.create(u""));
         ASSERT_TRUE(pumpUntil(main, [&] { return check.done(); }));
-        harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
+        pumpPending(main);
         EXPECT_FALSE(main.updateNotice().shown());
         EXPECT_TRUE(main.welcomeView()->pageLayout().updateBanner.empty()) << "no banner";
 
@@ -216,7 +213,7 @@ TEST_F(MainWindowUpdateTest, WithChecksOffTheFirstAboutBoxStartsTheCheck) {
     MainWindow main(settings_, check);
     record(main);
     ASSERT_TRUE(main.create(u""));
-    harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
+    pumpPending(main);
     EXPECT_FALSE(check.started()) << "the setting keeps the program off the network";
 
     about(main, IDCLOSE);

@@ -49,10 +49,7 @@ class SettingsWindowTest : public windowtest::MainWindowFixture {
         ADD_FAILURE() << "no row";
         return window().rows().front();
     }
-    void clickAt(int x, int y) {
-        SendMessageW(window().window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageW(window().window(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    }
+    void clickAt(int x, int y) { harness::clickAt(window().window(), {x, y}); }
     // A click on the middle of a row's label, where a user aims.
     void clickLabel(std::u16string_view label) {
         const SettingsRow& target = row(label);
@@ -62,11 +59,6 @@ class SettingsWindowTest : public windowtest::MainWindowFixture {
         const settings::Box entry = window().geometry().pageEntry(page);
         clickAt(70, (entry.top + entry.bottom) / 2);
         ASSERT_EQ(window().currentPage(), page);
-    }
-    bool menuChecked(int id) {
-        const HMENU view = GetSubMenu(GetMenu(main_.window()), 2);
-        SendMessageW(main_.window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
-        return (GetMenuState(view, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
 
     MainWindow main_{settings_};
@@ -119,19 +111,14 @@ TEST_F(SettingsWindowTest, ALabelClickWritesTheRegistryAndTheMenuAndViewFollowAt
     ASSERT_NE(window().window(), nullptr);
     choosePage(0);
     const treemap::TreemapView& treemap = *main_.treemapView();
-    const auto treemapTop = [&] {
-        RECT r{};
-        GetWindowRect(treemap.window(), &r);
-        MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&r), 2);
-        return r.top;
-    };
+    const auto treemapTop = [&] { return harness::placeIn(main_.window(), treemap.window()).top; };
     ASSERT_EQ(treemapTop(), 42) << "side by side at first";
-    EXPECT_FALSE(menuChecked(CommandSplitHorizontally));
+    EXPECT_FALSE(menuChecked(main_, CommandSplitHorizontally));
 
     clickLabel(u"Split window horizontally");
     EXPECT_EQ(stored(L"SplitHorizontally"), std::optional<DWORD>(1));
     EXPECT_EQ(listenerCalls_, 1);
-    EXPECT_TRUE(menuChecked(CommandSplitHorizontally));
+    EXPECT_TRUE(menuChecked(main_, CommandSplitHorizontally));
     EXPECT_GT(treemapTop(), 42 + 100) << "the treemap moved below the file list";
 
     // The Treemap page: "Animated zooming" off and on again, read by the treemap view.
@@ -140,7 +127,7 @@ TEST_F(SettingsWindowTest, ALabelClickWritesTheRegistryAndTheMenuAndViewFollowAt
     clickLabel(u"Animated zooming");
     EXPECT_EQ(stored(L"AnimatedZooming"), std::optional<DWORD>(0));
     EXPECT_FALSE(treemap.animatedZooming());
-    EXPECT_FALSE(menuChecked(CommandAnimatedZooming));
+    EXPECT_FALSE(menuChecked(main_, CommandAnimatedZooming));
     clickLabel(u"Animated zooming");
     EXPECT_EQ(stored(L"AnimatedZooming"), std::optional<DWORD>(1));
     EXPECT_TRUE(treemap.animatedZooming());
@@ -150,7 +137,7 @@ TEST_F(SettingsWindowTest, ALabelClickWritesTheRegistryAndTheMenuAndViewFollowAt
     const std::size_t blocks = main_.treemapView()->options().spaceBlocks.size();
     clickLabel(u"Show free space");
     EXPECT_EQ(stored(L"ShowFreeSpace"), std::optional<DWORD>(1));
-    EXPECT_TRUE(menuChecked(CommandShowFreeSpace));
+    EXPECT_TRUE(menuChecked(main_, CommandShowFreeSpace));
     EXPECT_EQ(main_.treemapView()->options().spaceBlocks.size(), blocks + 1);
 
     // "Show physical file size" on the General page: the treemap sizes by logical size.
@@ -159,7 +146,7 @@ TEST_F(SettingsWindowTest, ALabelClickWritesTheRegistryAndTheMenuAndViewFollowAt
     clickLabel(u"Show physical file size");
     EXPECT_EQ(stored(L"ShowPhysicalFileSize"), std::optional<DWORD>(0));
     EXPECT_TRUE(main_.treemapView()->options().useLogicalSize);
-    EXPECT_TRUE(menuChecked(CommandShowLogicalSize));
+    EXPECT_TRUE(menuChecked(main_, CommandShowLogicalSize));
 }
 
 TEST_F(SettingsWindowTest, ClicksBetweenRowsOnExplanationsAndSeparatorsChooseNothing) {
@@ -214,8 +201,8 @@ TEST_F(SettingsWindowTest, ResetRestoresEveryDefaultAndTellsTheListenersOnce) {
         EXPECT_EQ(settings_.read(definition.setting), definition.fallback);
     }
     EXPECT_EQ(window().currentPage(), 1) << "the page stays";
-    EXPECT_FALSE(menuChecked(CommandShowLogicalSize));
-    EXPECT_TRUE(menuChecked(CommandFileKindsPanel));
+    EXPECT_FALSE(menuChecked(main_, CommandShowLogicalSize));
+    EXPECT_TRUE(menuChecked(main_, CommandFileKindsPanel));
 }
 
 TEST_F(SettingsWindowTest, ItPaintsTheBoxesFromTheRegistryInThePalettesColours) {
@@ -225,14 +212,7 @@ TEST_F(SettingsWindowTest, ItPaintsTheBoxesFromTheRegistryInThePalettesColours) 
     choosePage(0);
     settings_.setSplitHorizontally(false);
     const ui::Palette& colours = ui::palette();
-    const auto pixel = [&](int x, int y) {
-        InvalidateRect(shown, nullptr, FALSE);
-        UpdateWindow(shown);
-        const HDC dc = GetDC(shown);
-        const COLORREF colour = GetPixel(dc, x, y);
-        ReleaseDC(shown, dc);
-        return colour;
-    };
+    const auto pixel = [&](int x, int y) { return harness::repaintedPixel(shown, x, y); };
     const SettingsRow& physical = row(u"Show physical file size");  // on by default
     const SettingsRow& split = row(u"Split window horizontally");   // off
     // Near the box's top-left corner, inside the frame and clear of the tick.

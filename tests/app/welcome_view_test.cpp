@@ -8,6 +8,7 @@
 #include "ui/theme_win32.h"
 #include "update/product_site.h"
 
+#include "dialog_answerer.h"
 #include "main_window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -37,16 +38,6 @@ class WelcomeViewTest : public windowtest::MainWindowFixture {
         CoUninitialize();
     }
 
-    // The view's client point in the middle of a page rectangle, scrolled as it is now.
-    static LPARAM middleOf(const WelcomeView& view, const panes::PageRect& rect) {
-        const int x = (rect.left + rect.right) / 2;
-        const int y = (rect.top + rect.bottom) / 2 - view.scroll();
-        return MAKELPARAM(x, y);
-    }
-    static void click(const WelcomeView& view, const panes::PageRect& rect) {
-        SendMessageW(view.window(), WM_LBUTTONDOWN, MK_LBUTTON, middleOf(view, rect));
-        SendMessageW(view.window(), WM_LBUTTONUP, 0, middleOf(view, rect));
-    }
     static const PlacedItem* itemTitled(const WelcomeView& view, std::u16string_view title) {
         for (const PlacedItem& item : view.pageLayout().items) {
             const panes::PlaceCard* card = view.cardOf(item);
@@ -76,12 +67,6 @@ class WelcomeViewTest : public windowtest::MainWindowFixture {
         }
     }
 };
-
-// A turn of the wheel by `delta` (120 a notch, negative towards the user).
-void wheel(HWND window, int delta) {
-    const auto high = static_cast<WORD>(static_cast<short>(delta));
-    SendMessageW(window, WM_MOUSEWHEEL, static_cast<WPARAM>(high) << 16, 0);
-}
 
 std::u16string knownFolder(const GUID& folder) {
     PWSTR path = nullptr;
@@ -200,7 +185,7 @@ TEST_F(WelcomeViewTest, TheColumnStopsGrowingAt808PixelsAndThePageScrollsOnlyWit
 
     // Taller than the page: no scrolling at all.
     ASSERT_LT(view.pageLayout().contentHeight, 800);
-    wheel(window, -120 * 5);
+    harness::turnWheel(window, -120 * 5);
     EXPECT_EQ(view.scroll(), 0);
 
     // Shorter: the wheel moves 60 pixels a notch and stops at the end of the page.
@@ -208,9 +193,9 @@ TEST_F(WelcomeViewTest, TheColumnStopsGrowingAt808PixelsAndThePageScrollsOnlyWit
     const int client = clientSize(window).cy;
     const int content = view.pageLayout().contentHeight;
     ASSERT_GT(content, client);
-    wheel(window, -120);
+    harness::turnWheel(window, -120);
     EXPECT_EQ(view.scroll(), 60);
-    wheel(window, -120 * 100);
+    harness::turnWheel(window, -120 * 100);
     EXPECT_EQ(view.scroll(), content - client);
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -224,10 +209,10 @@ TEST_F(WelcomeViewTest, TheColumnStopsGrowingAt808PixelsAndThePageScrollsOnlyWit
     EXPECT_EQ(view.scroll(), content - client - 40);
     SendMessageW(window, WM_VSCROLL, SB_PAGEDOWN, 0);
     EXPECT_EQ(view.scroll(), content - client);
-    wheel(window, 120 * 100);
+    harness::turnWheel(window, 120 * 100);
     EXPECT_EQ(view.scroll(), 0);
     // A scrolled page hit-tests where it is drawn: the choose button, brought into view.
-    wheel(window, -120 * 100);
+    harness::turnWheel(window, -120 * 100);
     SendMessageW(window, WM_MOUSEMOVE, 0, middleOf(view, view.pageLayout().chooseButton));
     EXPECT_TRUE(view.hovered().chooseButton);
     SendMessageW(window, WM_MOUSELEAVE, 0, 0);
@@ -243,8 +228,8 @@ TEST_F(WelcomeViewTest, ACardClickScansItsPathAndTheLinksGoThroughTheOpener) {
     view.openAddress = [&opened](HWND, const std::u16string& address) {
         opened.push_back(address);
     };
-    click(view, view.pageLayout().makerLink);
-    click(view, view.pageLayout().productLink);
+    clickMiddleOf(view, view.pageLayout().makerLink);
+    clickMiddleOf(view, view.pageLayout().productLink);
     EXPECT_EQ(opened, (std::vector<std::u16string>{panes::kMakerAddress, update::kProductAddress}));
     EXPECT_TRUE(main.welcomeShown());
 
@@ -258,7 +243,7 @@ TEST_F(WelcomeViewTest, ACardClickScansItsPathAndTheLinksGoThroughTheOpener) {
 
     // The AppData card: a small folder of the prefix.
     const std::u16string path = view.cardOf(*appData)->path;
-    click(view, appData->rect);
+    clickMiddleOf(view, appData->rect);
     EXPECT_FALSE(main.welcomeShown());
     EXPECT_FALSE(IsWindowVisible(view.window()));
     EXPECT_TRUE(scan::equalIgnoringCase(main.controller().rootPath(), path));
@@ -288,7 +273,7 @@ TEST_F(WelcomeViewTest, TheUpdateBannerComesFirstAndItsButtonHandsOverTheAddress
     EXPECT_EQ(layout.items[0].rect.top, firstCard + 78 + (elevation ? 0 : 6));
     SendMessageW(view.window(), WM_MOUSEMOVE, 0, middleOf(view, layout.updateButton));
     EXPECT_TRUE(view.hovered().downloadButton);
-    click(view, layout.updateButton);
+    clickMiddleOf(view, layout.updateButton);
     EXPECT_EQ(downloads, (std::vector<std::u16string>{u"https://rozovizov.app/download/9.9"}));
 
     // A later delivery without a result takes the banner away again.
@@ -310,14 +295,7 @@ TEST_F(WelcomeViewTest, AHoveredCardIsFramedInTheAccentAndShowsTheHand) {
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
-    const auto pixel = [window](int x, int y) {
-        InvalidateRect(window, nullptr, FALSE);
-        UpdateWindow(window);
-        const HDC dc = GetDC(window);
-        const COLORREF colour = GetPixel(dc, x, y);
-        ReleaseDC(window, dc);
-        return colour;
-    };
+    const auto pixel = [window](int x, int y) { return harness::repaintedPixel(window, x, y); };
     const int y = (card.rect.top + card.rect.bottom) / 2 - view.scroll();
     EXPECT_EQ(pixel(card.rect.left, y), ui::palette().accent);
     EXPECT_EQ(pixel(card.rect.left + 3, card.rect.top + 3 - view.scroll()), ui::palette().hover);
@@ -328,36 +306,19 @@ TEST_F(WelcomeViewTest, AHoveredCardIsFramedInTheAccentAndShowsTheHand) {
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
-// Cancels the folder picker from inside its own modal loop, and notes that it was there.
-struct PickerWatch {
-    static inline bool seen = false;
-    static inline std::wstring title;
-
-    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), &PickerWatch::cancelIfPicker, 0);
-    }
-    static BOOL CALLBACK cancelIfPicker(HWND window, LPARAM) {
-        const std::wstring text = harness::windowText(window);
-        if (IsWindowVisible(window) && text == L"Choose a folder or drive to scan") {
-            seen = true;
-            title = text;
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-            return FALSE;
-        }
-        return TRUE;
-    }
-};
-
 TEST_F(WelcomeViewTest, ThePickerCancelledLeavesThePageAsItWas) {
     MainWindow main(settings_);
     ASSERT_TRUE(main.create(u""));
     WelcomeView& view = *main.welcomeView();
     const std::size_t cards = view.pageLayout().items.size();
-    PickerWatch::seen = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &PickerWatch::onTimer);
-    click(view, view.pageLayout().chooseButton);  // returns once the picker has closed
-    KillTimer(nullptr, timer);
-    EXPECT_TRUE(PickerWatch::seen) << "the picker was shown with its title";
+    {
+        harness::DialogAnswerer answerer([](const harness::SeenDialog&) { return IDCANCEL; });
+        // Returns once the picker has closed.
+        clickMiddleOf(view, view.pageLayout().chooseButton);
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.seen()[0].caption, L"Choose a folder or drive to scan")
+            << "the picker was shown with its title";
+    }
     EXPECT_TRUE(main.welcomeShown());
     EXPECT_EQ(main.controller().scanner(), nullptr);
     EXPECT_TRUE(IsWindowVisible(view.window()));

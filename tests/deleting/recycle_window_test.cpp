@@ -85,8 +85,7 @@ class RecycleWindowTest : public app::windowtest::MainWindowFixture {
 
     void write(const std::string& relative, std::size_t bytes) {
         const fs::path path = (tree_ / relative).make_preferred();
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << std::string(bytes, 'r');
+        writeFile(path, bytes);
         files_.push_back(path);
     }
     const scan::Scanner& scanner() const { return *main_.controller().scanner(); }
@@ -127,10 +126,9 @@ class RecycleWindowTest : public app::windowtest::MainWindowFixture {
     }
     HWND pane() const { return main_.pendingPane()->window(); }
     void clickInPane(const Box& box) {
-        const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-        SendMessageW(pane(), WM_MOUSEMOVE, 0, at);
-        SendMessageW(pane(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(pane(), WM_LBUTTONUP, 0, at);
+        const POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+        SendMessageW(pane(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        harness::clickAt(pane(), at);
     }
 
     // A dialog that a test does not expect would wait for a user for ever: it fails the test and
@@ -166,21 +164,17 @@ TEST_F(RecycleWindowTest, DelSendsTheSelectedFileToTheBinWhenItsCountdownEnds) {
     ASSERT_TRUE(IsWindowVisible(pane()));
     RECT client{};
     GetClientRect(main_.window(), &client);
-    RECT placed{};
-    GetWindowRect(pane(), &placed);
-    MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&placed), 2);
+    const RECT placed = harness::placeIn(main_.window(), pane());
     const int expected = std::min(app::scaledLength(320, ui::windowDpi(main_.window())),
                                   static_cast<int>(client.right) / 3);
     EXPECT_EQ(placed.right, client.right);
     EXPECT_EQ(placed.right - placed.left, expected);
-    RECT treemap{};
-    GetWindowRect(main_.treemapView()->window(), &treemap);
-    MapWindowPoints(nullptr, main_.window(), reinterpret_cast<POINT*>(&treemap), 2);
+    const RECT treemap = harness::placeIn(main_.window(), main_.treemapView()->window());
     EXPECT_LE(treemap.right, placed.left);
 
     // Del again with the removed file gone from the selection queues nothing.
     harness::pressKey(VK_DELETE);
-    harness::pumpPending([this](MSG& message) { main_.processMessage(message); });
+    pumpPending(main_);
     EXPECT_EQ(items().size(), 1u);
 
     // The window's own timer went on counting while the test pumped messages: step to the last
@@ -373,9 +367,7 @@ TEST_F(RecycleWindowTest, RefreshWithItemsPendingSettlesThemBeforeTheNewScan) {
     ASSERT_EQ(answerer.seen().size(), 2u);
     EXPECT_TRUE(items().empty());
     EXPECT_EQ(newInTrash(), (std::set<std::wstring>{L"other.txt"}));
-    ASSERT_TRUE(pumpUntil(main_, [&] {
-        return !main_.controller().running() && statusStartsWith(main_, u"Scan complete");
-    }));
+    ASSERT_TRUE(pumpUntilScanComplete(main_));
     for (scan::NodeId row = 0; row < store().publishedCount(); ++row) {
         EXPECT_NE(store().nameOf(row), u"other.txt") << "the new scan no longer finds it";
     }

@@ -44,6 +44,26 @@ inline void tickTaskDialogCheckBox(const SeenDialog& dialog) {
     SendMessageW(dialog.window, TDM_CLICK_VERIFICATION, TRUE, FALSE);
 }
 
+// Notes the first visible edit box among a dialog's controls.
+inline BOOL CALLBACK findVisibleEdit(HWND child, LPARAM found) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (lstrcmpiW(name, L"Edit") == 0 && IsWindowVisible(child)) {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Types `text` into the dialog's first visible edit box, replacing what it held, as a user
+// typing a name would: the name box of the system's folder picker, say, before its OK. Answers
+// whether the dialog had such a box.
+inline bool typeIntoEditBox(const SeenDialog& dialog, const std::wstring& text) {
+    HWND edit = nullptr;
+    EnumChildWindows(dialog.window, &findVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit != nullptr && SetWindowTextW(edit, text.c_str()) != 0;
+}
+
 class DialogAnswerer {
   public:
     // Given what a dialog shows, the id of the button to press (0 leaves it open for now).

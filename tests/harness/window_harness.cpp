@@ -105,23 +105,65 @@ void pumpPending(const Dispatch& dispatch) {
 
 void pressKey(WORD key, std::initializer_list<WORD> modifiers) {
     std::vector<INPUT> inputs;
-    const auto keyInput = [](WORD virtualKey, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = virtualKey;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        return input;
-    };
     for (const WORD modifier : modifiers) {
-        inputs.push_back(keyInput(modifier, false));
+        inputs.push_back(keyboardInput(modifier, false));
     }
-    inputs.push_back(keyInput(key, false));
-    inputs.push_back(keyInput(key, true));
+    inputs.push_back(keyboardInput(key, false));
+    inputs.push_back(keyboardInput(key, true));
     for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier) {
-        inputs.push_back(keyInput(*modifier, true));
+        inputs.push_back(keyboardInput(*modifier, true));
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void clickAt(HWND window, POINT at) {
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+void turnWheel(HWND window, int delta) {
+    const auto high = static_cast<WORD>(static_cast<short>(delta));
+    SendMessageW(window, WM_MOUSEWHEEL, static_cast<WPARAM>(high) << 16, 0);
+}
+
+INPUT keyboardInput(WORD key, bool release) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+INPUT mouseInput(DWORD flags, POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if ((flags & MOUSEEVENTF_ABSOLUTE) != 0) {
+        // Absolute coordinates run from 0 to 65535 across the screen; rounding up lands on the
+        // pixel asked for rather than the one before it.
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+        input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
+    }
+    return input;
+}
+
+COLORREF paintedPixel(HWND window, int x, int y) {
+    UpdateWindow(window);
+    const HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+COLORREF repaintedPixel(HWND window, int x, int y) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
 }
 
 ScopedEnvironment::ScopedEnvironment(const wchar_t* name, std::optional<std::wstring> value)
@@ -219,6 +261,12 @@ int threadCount() {
     return count;
 }
 
+std::wstring thisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
 std::wstring programPath(const char* builtPath) {
     std::wstring path;
     for (const char* at = builtPath; *at != '\0'; ++at) {
@@ -296,6 +344,13 @@ std::optional<DWORD> ChildProcess::waitForExit(std::chrono::milliseconds limit) 
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);
     return code;
+}
+
+RECT placeIn(HWND parent, HWND child) {
+    RECT place{};
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    return place;
 }
 
 std::wstring windowText(HWND window) {

@@ -40,6 +40,30 @@ void pumpPending(const Dispatch& dispatch = {});
 // The key reaches the window that has the keyboard focus.
 void pressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 
+// A left click at client point `at` of `window`, sent straight to its procedure: the press and
+// the release, as the system delivers them to the window under the pointer.
+void clickAt(HWND window, POINT at);
+
+// A turn of the mouse wheel by `delta` (120 a notch, negative towards the user), sent straight to
+// `window` as the system sends it to the window under the pointer.
+void turnWheel(HWND window, int delta);
+
+// A key's press (or release) as SendInput takes it, for a test that sends keys and mouse events
+// in one batch so that nothing comes between them.
+INPUT keyboardInput(WORD key, bool release);
+
+// A mouse event as SendInput takes it. With MOUSEEVENTF_ABSOLUTE, `screen` is where the pointer
+// goes, in screen pixels; otherwise the pointer stays where it is.
+INPUT mouseInput(DWORD flags, POINT screen = {});
+
+// The colour of a client pixel of `window` once the window has painted what was pending. A test
+// that proves the window asks for its own repaints reads the pixel this way.
+COLORREF paintedPixel(HWND window, int x, int y);
+
+// The colour of a client pixel of `window` after it painted its whole client area again, so that
+// the pixel shows the window's state now, whatever it invalidated itself.
+COLORREF repaintedPixel(HWND window, int x, int y);
+
 // Sets (or with nullopt removes) an environment variable for the scope, then puts it back.
 class ScopedEnvironment {
   public:
@@ -98,6 +122,10 @@ class SavedRegistryValue {
 // The threads this process has now.
 int threadCount();
 
+// The path of the running test program, so that a test can run part of itself in a child
+// process of its own (at another DPI, say).
+std::wstring thisProgram();
+
 // The path of a program of the build, as Wine names it (Z:\... for a path of the Linux host).
 std::wstring programPath(const char* builtPath);
 
@@ -124,6 +152,9 @@ class ChildProcess {
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };
+
+// Where `child` stands in the client area of `parent`, in the parent's client coordinates.
+RECT placeIn(HWND parent, HWND child);
 
 // The caption text of a window.
 std::wstring windowText(HWND window);

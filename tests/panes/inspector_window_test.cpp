@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,11 +27,6 @@ using panes::SelectionPanel;
 
 class InspectorWindowTest : public windowtest::MainWindowFixture {
   protected:
-    static void write(const fs::path& path, std::size_t bytes) {
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << std::string(bytes, 'i');
-    }
-
     static const scan::NodeStore& storeOf(const MainWindow& main) {
         return main.controller().scanner()->store();
     }
@@ -50,11 +44,6 @@ class InspectorWindowTest : public windowtest::MainWindowFixture {
     // As a click on the node in the treemap would.
     static void choose(MainWindow& main, std::int32_t node) {
         main.treemapView()->onNodeSelected(node);
-    }
-    static bool menuChecked(MainWindow& main, int id) {
-        const HMENU view = GetSubMenu(GetMenu(main.window()), 2);
-        SendMessageW(main.window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
-        return (GetMenuState(view, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
     static std::u16string valueOf(const std::vector<panes::InfoRow>& rows,
                                   std::u16string_view label) {
@@ -115,7 +104,7 @@ TEST_F(InspectorWindowTest, EachPanelIsMadeOnceHiddenByItsCloseBoxAndCheckedWhil
 
         // The close box hides the window and keeps it.
         SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        harness::pumpPending([&main](MSG& message) { main.processMessage(message); });
+        pumpPending(main);
         EXPECT_TRUE(IsWindow(window));
         EXPECT_FALSE(IsWindowVisible(window));
         EXPECT_FALSE(menuChecked(main, panel.command));
@@ -137,10 +126,10 @@ TEST_F(InspectorWindowTest, EachPanelIsMadeOnceHiddenByItsCloseBoxAndCheckedWhil
 TEST_F(InspectorWindowTest, TheInformationPanelDescribesFilesFoldersTheRootAndGoneFiles) {
     const fs::path root = scratch_ / "info";
     const fs::path secret = root / "docs" / ".secret.txt";
-    write(secret, 5'000);
-    write(root / "docs" / "plain.txt", 7'000);
-    write(root / "one" / "only.dat", 3'000);
-    write(root / "gone.txt", 2'000);
+    writeFile(secret, 5'000);
+    writeFile(root / "docs" / "plain.txt", 7'000);
+    writeFile(root / "one" / "only.dat", 3'000);
+    writeFile(root / "gone.txt", 2'000);
     ASSERT_NE(SetFileAttributesW(secret.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
               0);
 
@@ -221,8 +210,8 @@ TEST_F(InspectorWindowTest, TheInformationPanelDescribesFilesFoldersTheRootAndGo
 
 TEST_F(InspectorWindowTest, TheSelectionPanelShowsTheChainAndAClickOnItChoosesThatFolder) {
     const fs::path root = scratch_ / "chain";
-    write(root / "l1" / "l2" / "l3" / "l4" / "deep.txt", 9'000);
-    write(root / "l1" / "side.txt", 1'000);
+    writeFile(root / "l1" / "l2" / "l3" / "l4" / "deep.txt", 9'000);
+    writeFile(root / "l1" / "side.txt", 1'000);
     MainWindow main(settings_);
     ASSERT_TRUE(main.create(u""));
     ASSERT_TRUE(scanToTheEnd(main, root.u16string()));

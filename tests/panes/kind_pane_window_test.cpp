@@ -28,16 +28,12 @@ class KindPaneWindowTest : public windowtest::MainWindowFixture {
     // Three kinds: three small documents, two middling Zip archives and one large JPEG image.
     fs::path makeThreeKinds() const {
         const fs::path root = scratch_ / "kinds";
-        fs::create_directories(root / "inner");
-        const auto write = [](const fs::path& path, std::size_t bytes) {
-            std::ofstream(path, std::ios::binary) << std::string(bytes, 'k');
-        };
-        write(root / "a.txt", 10'000);
-        write(root / "b.txt", 10'001);
-        write(root / "inner" / "c.txt", 10'002);
-        write(root / "a.zip", 100'000);
-        write(root / "inner" / "b.zip", 100'001);
-        write(root / "photo.jpg", 400'000);
+        writeFile(root / "a.txt", 10'000);
+        writeFile(root / "b.txt", 10'001);
+        writeFile(root / "inner" / "c.txt", 10'002);
+        writeFile(root / "a.zip", 100'000);
+        writeFile(root / "inner" / "b.zip", 100'001);
+        writeFile(root / "photo.jpg", 400'000);
         return root;
     }
 
@@ -57,8 +53,7 @@ class KindPaneWindowTest : public windowtest::MainWindowFixture {
         RECT client{};
         GetClientRect(window, &client);
         const int at = x >= 0 ? x : client.right + x;
-        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at, 12));
-        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at, 12));
+        harness::clickAt(window, {at, 12});
     }
 
     // Per kind, what the store says its files hold: logical or allocated bytes and the count.
@@ -89,22 +84,7 @@ class KindPaneWindowTest : public windowtest::MainWindowFixture {
             EXPECT_EQ(row.files, sums.at(row.kind).files);
         }
     }
-
-    static void chooseMeasure(MainWindow& main, int index) {
-        const HWND box = GetDlgItem(main.window(), ControlMeasureBox);
-        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(main.window(), WM_COMMAND, MAKEWPARAM(ControlMeasureBox, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(box));
-    }
 };
-
-COLORREF pixelOf(HWND window, int x, int y) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    const HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
-}
 
 TEST_F(KindPaneWindowTest, ThreeKindsGiveThreeRowsInTheOrderTheHeaderChooses) {
     const fs::path root = makeThreeKinds();
@@ -147,12 +127,13 @@ TEST_F(KindPaneWindowTest, ThreeKindsGiveThreeRowsInTheOrderTheHeaderChooses) {
         const std::uint32_t argb =
             treemap::KindColours().colourOf(pane(main).table().rows()[i].kind);
         const COLORREF expected = RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
-        EXPECT_EQ(pixelOf(window, 9, rowTop + 18 * static_cast<int>(i) + 9), expected);
+        EXPECT_EQ(harness::repaintedPixel(window, 9, rowTop + 18 * static_cast<int>(i) + 9),
+                  expected);
     }
     const ui::Palette& colours = ui::palette();
-    EXPECT_EQ(pixelOf(window, 1, rowTop + 1), colours.paneBackground);
-    EXPECT_EQ(pixelOf(window, 1, rowTop + 18 + 1), colours.alternateRow);
-    EXPECT_EQ(pixelOf(window, 1, 5), colours.headerBackground);
+    EXPECT_EQ(harness::repaintedPixel(window, 1, rowTop + 1), colours.paneBackground);
+    EXPECT_EQ(harness::repaintedPixel(window, 1, rowTop + 18 + 1), colours.alternateRow);
+    EXPECT_EQ(harness::repaintedPixel(window, 1, 5), colours.headerBackground);
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
@@ -265,7 +246,7 @@ TEST_F(KindPaneWindowTest, ManyKindsScrollByWheelAndBarAndTheSmallFontShortensTh
     EXPECT_EQ(info.nMax, rows * 18 - 1);
     EXPECT_EQ(static_cast<int>(info.nPage), page);
     EXPECT_EQ(info.nPos, 0);
-    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    harness::turnWheel(window, -WHEEL_DELTA);
     UINT lines = 3;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     const int notch = std::min(18 * static_cast<int>(lines), rows * 18 - page);
@@ -275,11 +256,11 @@ TEST_F(KindPaneWindowTest, ManyKindsScrollByWheelAndBarAndTheSmallFontShortensTh
     // The row that came to the top is painted there, below the header that stays.
     const std::size_t top = static_cast<std::size_t>(notch / 18);
     const std::uint32_t argb = treemap::KindColours().colourOf(pane(main).table().rows()[top].kind);
-    EXPECT_EQ(pixelOf(window, 9, 24 + 9),
+    EXPECT_EQ(harness::repaintedPixel(window, 9, 24 + 9),
               RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
-    EXPECT_EQ(pixelOf(window, 1, 24 + 1),
+    EXPECT_EQ(harness::repaintedPixel(window, 1, 24 + 1),
               top % 2 == 0 ? ui::palette().paneBackground : ui::palette().alternateRow);
-    EXPECT_EQ(pixelOf(window, 1, 5), ui::palette().headerBackground);
+    EXPECT_EQ(harness::repaintedPixel(window, 1, 5), ui::palette().headerBackground);
     SendMessageW(window, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
     EXPECT_EQ(pane(main).table().scrollPos(), notch - 18);
     SendMessageW(window, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);

@@ -15,13 +15,6 @@
 namespace ui {
 namespace {
 
-// The test's own program, so that a test can run part of itself in a process of its own.
-std::wstring thisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
-}
-
 class TestWindow {
   public:
     TestWindow()
@@ -185,7 +178,7 @@ TEST(Drawing, LengthsAndFontsAt144Dpi) {
     harness::SavedRegistryValue dpi(L"Control Panel\\Desktop", L"LogPixels");
     dpi.setDword(144);
     harness::ScopedEnvironment child(L"ROZOVIZOV_TEST_CHILD_DPI", L"144");
-    harness::ChildProcess process(thisProgram(), {L"--gtest_filter=DpiChild.*"});
+    harness::ChildProcess process(harness::thisProgram(), {L"--gtest_filter=DpiChild.*"});
     ASSERT_TRUE(process.started());
     EXPECT_EQ(process.waitForExit(), std::optional<DWORD>(0))
         << "the child's own output above says which expectation failed";
