@@ -682,6 +682,19 @@ TEST_F(FileListInMainWindowTest, TheFolderPickerScansTheFolderChosen) {
 }
 
 // Runs only in the child process that the next test starts at 144 DPI.
+TEST_F(FileListInMainWindowTest, TheSmallFontSettingShortensTheRowsAtOnce) {
+    ASSERT_EQ(model().metrics().rowHeight, 18);
+    const std::int64_t contentHeight = model().contentHeight();
+    SendMessageW(main_.window(), WM_COMMAND, CommandSmallFontFiles, 0);
+    EXPECT_TRUE(settings_.smallFontFiles());
+    EXPECT_EQ(model().metrics().rowHeight, 16);
+    EXPECT_EQ(model().contentHeight() * 18, contentHeight * 16) << "every row is 16 high";
+    SendMessageW(main_.window(), WM_COMMAND, CommandSmallFontFiles, 0);
+    EXPECT_FALSE(settings_.smallFontFiles());
+    EXPECT_EQ(model().metrics().rowHeight, 18);
+    EXPECT_EQ(model().contentHeight(), contentHeight);
+}
+
 TEST_F(FileListInMainWindowTest, DpiChildHeaderAndColumnScale) {
     wchar_t expected[8] = {};
     if (GetEnvironmentVariableW(L"ROZOVIZOV_TEST_CHILD_DPI", expected, 8) == 0) {

@@ -225,6 +225,11 @@ TEST_F(MainWindowTest, TheMenuShowsTheSettingsAndItsTogglesFlipThem) {
         {CommandShowLogicalSize, settings::Setting::ShowPhysicalFileSize, false},
         {CommandSplitHorizontally, settings::Setting::SplitHorizontally, true},
         {CommandAnimatedZooming, settings::Setting::AnimatedZooming, true},
+        {CommandFileKindsPanel, settings::Setting::ShowFileKindStatistics, true},
+        {CommandShowOtherSpace, settings::Setting::ShowOtherSpace, true},
+        {CommandConsistentKindColours, settings::Setting::ConsistentKindColours, true},
+        {CommandSmallFontFiles, settings::Setting::SmallFontFiles, true},
+        {CommandSmallFontKinds, settings::Setting::SmallFontKinds, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);

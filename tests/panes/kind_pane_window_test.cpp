@@ -137,6 +137,40 @@ TEST_F(KindPaneWindowTest, ThreeKindsGiveThreeRowsInTheOrderTheHeaderChooses) {
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
+TEST_F(KindPaneWindowTest, WithoutConsistentColoursEachKindTakesTheColourOfItsRank) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    ASSERT_TRUE(scanToTheEnd(main, makeThreeKinds().u16string()));
+    const HWND window = pane(main).window();
+    // The square of the row at `position`, largest kind first.
+    const auto square = [&](int position) {
+        return harness::repaintedPixel(window, 9, 24 + 18 * position + 9);
+    };
+    const auto shade = [](std::uint32_t argb) {
+        return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    };
+    const auto ownColour = [&](int position) {
+        return shade(treemap::tableColour(pane(main).table().rows()[position].kind));
+    };
+
+    SendMessageW(main.window(), WM_COMMAND, CommandConsistentKindColours, 0);
+    EXPECT_FALSE(settings_.consistentKindColours());
+    // Ranked kinds take the table's colours from the fifth on, the largest kind first.
+    for (int position = 0; position < 3; ++position) {
+        SCOPED_TRACE(position);
+        EXPECT_EQ(square(position), shade(treemap::tableColour(4 + position)));
+    }
+    EXPECT_NE(square(0), ownColour(0)) << "a JPEG image's own colour is not the fifth";
+
+    SendMessageW(main.window(), WM_COMMAND, CommandConsistentKindColours, 0);
+    EXPECT_TRUE(settings_.consistentKindColours());
+    for (int position = 0; position < 3; ++position) {
+        SCOPED_TRACE(position);
+        EXPECT_EQ(square(position), ownColour(position));
+    }
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
 TEST_F(KindPaneWindowTest, RowsFollowTheMeasureTheSizeSettingAndTheKindsPanelSetting) {
     const fs::path root = makeThreeKinds();
     // A previous scan of the root, dated so that every file is older.
