@@ -18,10 +18,6 @@ constexpr int kTooltipMaxWidth = 480;
 constexpr std::uint32_t kFrameWhite = 0xFFFFFF;
 constexpr std::uint32_t kSelectionInnerLine = 0x141414;  // RGB(20, 20, 20)
 
-RECT toRect(const PixelRect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 // The tool is the view itself, so the tooltip follows the mouse over the whole client area.
 TOOLINFOW toolOf(HWND view, wchar_t* text) {
     TOOLINFOW tool{};
@@ -195,7 +191,7 @@ void TreemapView::paintPicture(HDC dc, int width, int height) {
     if (const ZoomAnimation* animation = model_.animation()) {
         const AnimationFrame frame = *model_.animationFrame(GetTickCount64());
         presentImage(dc, animation->pixels.data(), animation->width, animation->height,
-                     toRect(frame.destination));
+                     ui::toRect(frame.destination));
         lastFrame_ = frame;
         if (frame.finished) {
             KillTimer(window(), kAnimationTimer);
@@ -212,12 +208,12 @@ void TreemapView::paintPicture(HDC dc, int width, int height) {
                  RECT{0, 0, width, height});
     // The hover frame first, so that the selection frame lies on top of it.
     if (const std::optional<PixelRect> hover = model_.hoverFrame()) {
-        ui::drawFrame(dc, toRect(*hover), kFrameWhite, 1);
+        ui::drawFrame(dc, ui::toRect(*hover), kFrameWhite, 1);
     }
     if (const std::optional<SelectionFrame> selection = model_.selectionFrame()) {
-        ui::drawFrame(dc, toRect(selection->outer), kFrameWhite, 2);
+        ui::drawFrame(dc, ui::toRect(selection->outer), kFrameWhite, 2);
         if (selection->inner) {
-            ui::drawFrame(dc, toRect(*selection->inner), kSelectionInnerLine, 1);
+            ui::drawFrame(dc, ui::toRect(*selection->inner), kSelectionInnerLine, 1);
         }
     }
 }

@@ -6,6 +6,7 @@
 
 #include "treemap/treemap_layout.h"
 #include "treemap/treemap_render.h"
+#include "ui/box.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,18 +14,7 @@
 namespace treemap {
 
 // Edges in client pixels: left and top inside, right and bottom just outside.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool empty() const { return left >= right || top >= bottom; }
-    PixelRect inflated(int by) const { return {left - by, top - by, right + by, bottom + by}; }
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
+using PixelRect = ui::Box;
 
 struct ClientSize {
     int width = 0;

@@ -11,9 +11,13 @@ struct Box {
     int right = 0;
     int bottom = 0;
 
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
     bool empty() const { return left >= right || top >= bottom; }
     bool contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
     Box movedUp(int by) const { return {left, top - by, right, bottom - by}; }
+    // Grown by `by` on every side (shrunk for a negative `by`).
+    Box inflated(int by) const { return {left - by, top - by, right + by, bottom + by}; }
     friend bool operator==(const Box&, const Box&) = default;
 };
 
