@@ -75,6 +75,14 @@ PaintedRows paintedRows(const PaneMetrics& m, int height, int offset, int count)
     return rows;
 }
 
+int lineAt(const PaneMetrics& m, int height, int offset, int count, int y) {
+    if (m.row <= 0 || y < m.header || y >= height - m.footer) {
+        return -1;
+    }
+    const int line = (y - m.header + offset) / m.row;
+    return line < count ? line : -1;
+}
+
 int pageHeight(const PaneMetrics& m, int height) {
     return std::max(0, height - m.header - m.footer);
 }

@@ -58,6 +58,10 @@ struct PaintedRows {
 };
 PaintedRows paintedRows(const PaneMetrics& m, int height, int offset, int count);
 
+// The line of the list at client height `y` in a pane `height` high scrolled by `offset`; -1
+// over the header or the footer, or below the last of `count` lines.
+int lineAt(const PaneMetrics& m, int height, int offset, int count, int y);
+
 // The list's page (the height between header and footer), and an offset clamped so the list
 // never scrolls past its end.
 int pageHeight(const PaneMetrics& m, int height);

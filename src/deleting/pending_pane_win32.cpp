@@ -139,15 +139,8 @@ void PendingPane::onMouseMove(int x, int y) {
     // changes nothing that is drawn.
     RECT client{};
     GetClientRect(window(), &client);
-    const PaneMetrics m = metrics();
     const int count = model_ == nullptr ? 0 : static_cast<int>(model_->items().size());
-    int line = -1;
-    if (m.row > 0 && y >= m.header && y < client.bottom - m.footer) {
-        line = (y - m.header + offset_) / m.row;
-        if (line >= count) {
-            line = -1;
-        }
-    }
+    const int line = lineAt(metrics(), client.bottom, offset_, count, y);
     if (line != hoverLine_) {
         hoverLine_ = line;
         InvalidateRect(window(), nullptr, FALSE);
@@ -197,14 +190,18 @@ void PendingPane::paintPane(HDC dc, int width, int height) {
 
     const int count = static_cast<int>(model_->items().size());
     rowButtons_.assign(static_cast<std::size_t>(count), Box{});
+    // Read from the pointer rather than kept from its last move, as a scroll moves the lines
+    // under a pointer that stays.
     POINT mouse{};
     GetCursorPos(&mouse);
     ScreenToClient(window(), &mouse);
+    const int hovered =
+        mouse.x >= 0 && mouse.x < width ? lineAt(m, height, offset_, count, mouse.y) : -1;
     const HRGN clip = CreateRectRgn(0, m.header, width, std::max(m.header, height - m.footer));
     SelectClipRgn(dc, clip);
     const PaintedRows rows = paintedRows(m, height, offset_, count);
     for (int i = rows.first; i <= rows.last; ++i) {
-        paintRow(dc, m, width, i, mouse);
+        paintRow(dc, m, width, i, i == hovered);
     }
     SelectClipRgn(dc, nullptr);
     DeleteObject(clip);
@@ -223,12 +220,12 @@ void PendingPane::paintPane(HDC dc, int width, int height) {
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
 }
 
-void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, POINT mouse) {
+void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, bool hovered) {
     const ui::Palette& colours = ui::palette();
     const PendingItem& item = model_->items()[static_cast<std::size_t>(index)];
     const RowBoxes boxes = rowBoxes(m, width, m.header + index * m.row - offset_);
     std::uint32_t background = colours.paneBackground;
-    if (boxes.row.contains(mouse.x, mouse.y)) {
+    if (hovered) {
         background = colours.hover;
         fill(dc, boxes.row, background);
     }

@@ -48,7 +48,7 @@ class PendingPane : public ui::PaneWindow {
     PaneMetrics metrics() const;
     void onPaint();
     void paintPane(HDC dc, int width, int height);
-    void paintRow(HDC dc, const PaneMetrics& m, int width, int index, POINT mouse);
+    void paintRow(HDC dc, const PaneMetrics& m, int width, int index, bool hovered);
     void onMouseMove(int x, int y);
     void onButtonDown(int x, int y);
     void onScroll(WPARAM request);
@@ -62,7 +62,8 @@ class PendingPane : public ui::PaneWindow {
     int offset_ = 0;
     int contentHeight_ = 0;
     int hoverRow_ = -1;
-    // The list line under the mouse, whose row is highlighted; -1 for none.
+    // The list line under the mouse when it last moved, -1 for none: a move onto another line
+    // repaints the highlight.
     int hoverLine_ = -1;
     bool hoverUndeleteAll_ = false;
     bool hoverDeleteNow_ = false;

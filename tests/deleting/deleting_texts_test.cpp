@@ -131,6 +131,17 @@ TEST(PendingPaneLayout, APaintCoversTheVisibleRowsAndTheOffsetNeverPassesTheEnd)
     EXPECT_EQ(clampOffset(m, 5000, 40, 400), 40 * 34 - 328);
     EXPECT_EQ(clampOffset(m, -20, 40, 400), 0);
     EXPECT_EQ(clampOffset(m, 100, 40, 400), 100);
+
+    // The line under a point: the list runs from 30 (under the header) to 358 (the footer).
+    struct Case {
+        int offset, count, y, line;
+    };
+    for (const Case& c : {Case{0, 3, 29, -1}, Case{0, 3, 30, 0}, Case{0, 3, 30 + 34, 1},
+                          Case{0, 3, 30 + 3 * 34, -1}, Case{100, 40, 30, 2}, Case{0, 40, 357, 9},
+                          Case{0, 40, 358, -1}}) {
+        SCOPED_TRACE(testing::Message() << "offset " << c.offset << ", y " << c.y);
+        EXPECT_EQ(lineAt(m, 400, c.offset, c.count, c.y), c.line);
+    }
 }
 
 TEST(PendingPaneLayout, TheDiscKeepsTheAccentUntilSevenSecondsAreLeftAndIsRedAtThree) {
