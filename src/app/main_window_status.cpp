@@ -153,12 +153,8 @@ void MainWindow::updateMeasureBox() {
 void MainWindow::fitMeasureListToItems() {
     // The box keeps its width in the toolbar; its opened list grows so that a long item such as
     // "Added Since Last Scan (no previous scan)" reads whole.
-    const HDC dc = GetDC(measureBox_);
-    if (dc == nullptr) {
-        return;
-    }
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(measureBox_, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = SelectObject(dc, font);
+    const ui::TextMeasure measure(
+        measureBox_, reinterpret_cast<HFONT>(SendMessageW(measureBox_, WM_GETFONT, 0, 0)));
     int widest = 0;
     const auto count = static_cast<int>(SendMessageW(measureBox_, CB_GETCOUNT, 0, 0));
     for (int item = 0; item < count; ++item) {
@@ -168,12 +164,9 @@ void MainWindow::fitMeasureListToItems() {
             continue;
         }
         SendMessageW(measureBox_, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, text, static_cast<int>(length), &extent);
-        widest = std::max(widest, static_cast<int>(extent.cx));
+        widest = std::max(widest, measure.width({reinterpret_cast<const char16_t*>(text),
+                                                 static_cast<std::size_t>(length)}));
     }
-    SelectObject(dc, previous);
-    ReleaseDC(measureBox_, dc);
     const int margins = 2 * GetSystemMetrics(SM_CXEDGE) + ui::scaled(window_, kMeasureListMargins);
     SendMessageW(measureBox_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + margins), 0);
 }

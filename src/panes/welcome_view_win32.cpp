@@ -210,23 +210,14 @@ void WelcomeView::layoutPage() {
     input.elevationBanner = elevationBanner_;
     input.scroll = layout_.scroll;
 
-    const HDC dc = GetDC(window());
-    const HGDIOBJ old = SelectObject(dc, ui::uiFont(window(), ui::FontStyle::Small));
-    const auto widthOf = [dc](std::u16string_view text) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()),
-                              static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx);
-    };
-    input.builtByWidth = widthOf(kBuiltBy);
-    input.makerWidth = widthOf(kMakerName);
-    input.separatorWidth = widthOf(kFooterSeparator);
-    input.hostWidth = widthOf(update::kProductHost);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    input.footerHeight = metrics.tmHeight;
-    SelectObject(dc, old);
-    ReleaseDC(window(), dc);
+    {
+        const ui::TextMeasure small(window(), ui::uiFont(window(), ui::FontStyle::Small));
+        input.builtByWidth = small.width(kBuiltBy);
+        input.makerWidth = small.width(kMakerName);
+        input.separatorWidth = small.width(kFooterSeparator);
+        input.hostWidth = small.width(update::kProductHost);
+        input.footerHeight = small.lineHeight();
+    }
 
     layout_ = layoutWelcomePage(input);
 

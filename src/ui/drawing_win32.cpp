@@ -92,6 +92,37 @@ void BackBuffer::release() {
     height_ = 0;
 }
 
+TextMeasure::TextMeasure(HWND window, HFONT font) : window_(window), dc_(GetDC(window)) {
+    if (dc_ != nullptr) {
+        replaced_ = SelectObject(dc_, font);
+    }
+}
+
+TextMeasure::~TextMeasure() {
+    if (dc_ != nullptr) {
+        SelectObject(dc_, replaced_);
+        ReleaseDC(window_, dc_);
+    }
+}
+
+int TextMeasure::width(std::u16string_view text) const {
+    SIZE size{};
+    if (dc_ == nullptr || text.empty()) {
+        return 0;
+    }
+    GetTextExtentPoint32W(dc_, reinterpret_cast<const wchar_t*>(text.data()),
+                          static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+}
+
+int TextMeasure::lineHeight() const {
+    TEXTMETRICW metrics{};
+    if (dc_ == nullptr || GetTextMetricsW(dc_, &metrics) == 0) {
+        return 0;
+    }
+    return static_cast<int>(metrics.tmHeight);
+}
+
 void drawLabel(HDC dc, std::u16string_view text, const RECT& rectangle, std::uint32_t colour,
                HFONT font, UINT format) {
     if (text.empty()) {

@@ -50,6 +50,25 @@ class BackBuffer {
     int height_ = 0;
 };
 
+// Measures text in one font with the screen DC of a window, which it gives back when it goes.
+class TextMeasure {
+  public:
+    TextMeasure(HWND window, HFONT font);
+    ~TextMeasure();
+    TextMeasure(const TextMeasure&) = delete;
+    TextMeasure& operator=(const TextMeasure&) = delete;
+
+    // The width of `text` on one line; 0 when the window has no DC.
+    int width(std::u16string_view text) const;
+    // The height of a line of the font.
+    int lineHeight() const;
+
+  private:
+    HWND window_;
+    HDC dc_;
+    HGDIOBJ replaced_ = nullptr;
+};
+
 inline RECT toRect(const Box& box) {
     return {box.left, box.top, box.right, box.bottom};
 }
