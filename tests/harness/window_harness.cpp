@@ -1,5 +1,8 @@
 #include "window_harness.h"
 
+#include "scan/wide_text_win32.h"
+#include "update/running_version_win32.h"
+
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -160,10 +163,7 @@ COLORREF paintedPixel(HWND window, int x, int y) {
 
 COLORREF repaintedPixel(HWND window, int x, int y) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    const HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
+    return paintedPixel(window, x, y);
 }
 
 ScopedEnvironment::ScopedEnvironment(const wchar_t* name, std::optional<std::wstring> value)
@@ -262,9 +262,7 @@ int threadCount() {
 }
 
 std::wstring thisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
+    return scan::wideString(update::programPath());
 }
 
 std::wstring programPath(const char* builtPath) {
