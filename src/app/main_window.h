@@ -107,11 +107,16 @@ class MainWindow {
     void moveToRecycleBin(const std::vector<std::int32_t>& nodes);
     // Before the scan is left (Open, either refresh, closing): with items pending, asks whether
     // to delete them now or put them back, holding their countdown meanwhile; then runs
-    // `continuation` unless the user cancelled. Answers true, without running it, when nothing
-    // was pending, so that the caller goes on by itself.
+    // `continuation` once the list is empty (not when the user cancelled, nor when the list
+    // could not be settled). Answers true, without running it, when nothing was pending, so that
+    // the caller goes on by itself.
     bool settleBeforeLeaving(const std::function<void()>& continuation);
-    // "Delete Now" in the pending pane: asks, defaulting to Cancel, and sends everything.
+    // "Delete Now" in the pending pane: asks, defaulting to Cancel, holding the countdown
+    // meanwhile, and sends everything.
     void confirmDeleteNow();
+    // Whether Del and "Move to Recycle Bin" have anything to act on: a scan that is not running
+    // and a selection that holds more than the root. The number of items they would queue.
+    std::size_t deletableCount() const;
 
     // Offers once per opened scan to restart as administrator, when the scan was of a whole
     // drive whose file table it could not read. Runs at the end of every scan and refresh.
@@ -198,6 +203,12 @@ class MainWindow {
     // settleBeforeLeaving, then `continuation` at once when nothing was pending.
     void leaveThen(const std::function<void()>& continuation);
     void refreshFolder();
+    // Lists `folder` again from the disk (a folder refresh of that row).
+    void refreshFolderFromDisk(std::int32_t folder);
+    // Starts reading again the next folder whose listing a delete showed to be out of date.
+    void readFoldersFromDisk();
+    // The one message about the items of one step that did not simply reach the Recycle Bin.
+    void showDeleteReports(const std::vector<deleting::DeleteReport>& reports);
     void onUpdateFound();
     void showAbout();
     void checkForUpdates();

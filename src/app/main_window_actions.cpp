@@ -70,6 +70,8 @@ void MainWindow::showContextMenu(int x, int y) {
     const scan::NodeStore& store = controller_.scanner()->store();
     const bool running = controller_.running();
     const std::size_t selected = fileList_->model().selection().size();
+    // Counted as queued: a folder and something inside it are one item; the root is none.
+    const std::size_t deletable = deletableCount();
     PopupMenu popup;
     if (selected < 2) {
         popup.add(CommandShowInExplorer, L"Show in Explorer");
@@ -79,11 +81,12 @@ void MainWindow::showContextMenu(int x, int y) {
             popup.add(CommandRefreshFolder, L"Refresh This Folder", running);
         }
         AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
-        popup.add(CommandMoveToRecycleBin, L"Move to Recycle Bin\u2026", running);
+        popup.add(CommandMoveToRecycleBin, L"Move to Recycle Bin\u2026", deletable == 0);
     } else {
         const std::wstring text =
-            L"Move " + std::to_wstring(selected) + L" Items to Recycle Bin\u2026";
-        popup.add(CommandMoveToRecycleBin, text.c_str(), running);
+            deletable == 1 ? std::wstring(L"Move to Recycle Bin\u2026")
+                           : L"Move " + std::to_wstring(deletable) + L" Items to Recycle Bin\u2026";
+        popup.add(CommandMoveToRecycleBin, text.c_str(), deletable == 0);
     }
     TrackPopupMenu(popup.get(), TPM_RIGHTBUTTON, x, y, 0, window_, nullptr);
 }
@@ -94,10 +97,15 @@ void MainWindow::onListSelection(std::int32_t focus) {
 }
 
 void MainWindow::refreshFolder() {
-    const std::int32_t focus = focusNode();
+    refreshFolderFromDisk(focusNode());
+}
+
+void MainWindow::refreshFolderFromDisk(std::int32_t folder) {
     const scan::Scanner* scanner = controller_.scanner();
-    if (controller_.running() || focus < 0 ||
-        !scanner->store().hasFlag(static_cast<scan::NodeId>(focus), scan::FlagFolder)) {
+    if (controller_.running() || scanner == nullptr || folder < 0 ||
+        static_cast<std::uint64_t>(folder) >= scanner->store().publishedCount() ||
+        !scanner->store().hasFlag(static_cast<scan::NodeId>(folder), scan::FlagFolder) ||
+        !scanner->isAttached(static_cast<scan::NodeId>(folder))) {
         return;
     }
     treemapView_->setSelectedNode(-1);
@@ -105,7 +113,7 @@ void MainWindow::refreshFolder() {
     // drawing the old listing beside the new one.
     treemapView_->zoomToTop();
     fileList_->resetView();
-    controller_.refreshFolder(static_cast<scan::NodeId>(focus));
+    controller_.refreshFolder(static_cast<scan::NodeId>(folder));
     refreshViews(false);
 }
 

@@ -206,6 +206,8 @@ void MainWindow::onInitMenuPopup(HMENU popup) {
         EnableMenuItem(popup, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
     };
     enable(CommandZoomOut, treemapView_ != nullptr && treemapView_->zoomDepth() > 1);
+    // Greyed for the root, which is never deleted, and while nothing deletable is chosen.
+    enable(CommandMoveToRecycleBin, deletableCount() > 0);
     check(CommandFileKindsPanel, settings_.showFileKindStatistics());
     check(CommandSelectionPanel, panes::SelectionPanel::instance().shown());
     check(CommandInformationPanel, panes::InformationPanel::instance().shown());

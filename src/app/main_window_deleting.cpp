@@ -17,14 +17,15 @@ void MainWindow::createPendingPane() {
 }
 
 void MainWindow::preparePendingDeletes() {
-    pending_.recycle = [this](const std::u16string& path, std::int64_t bytes,
-                              std::u16string& reason) {
-        return deleting::recycleToBin(window_, path, bytes, reason);
+    pending_.recycle = [this](const deleting::PendingItem& item) {
+        return deleting::recycleToBin(window_, item.path, item.bytes);
+    };
+    pending_.refusal = [](const std::u16string& path, std::int64_t bytes) {
+        return deleting::recycleRefusalOf(path, bytes);
     };
     pending_.changed = [this] { onPendingChanged(); };
-    pending_.failed = [this](const std::u16string& path, const std::u16string& reason) {
-        MessageBoxW(window_, scan::wide(deleting::failureText(path, reason)), kProgramName,
-                    MB_ICONERROR);
+    pending_.reported = [this](const std::vector<deleting::DeleteReport>& reports) {
+        showDeleteReports(reports);
     };
     // A refresh rewrites rows that pending records point into: nothing is put back meanwhile.
     pending_.busy = [this] { return controller_.running(); };
@@ -44,6 +45,32 @@ void MainWindow::onPendingChanged() {
     InvalidateRect(pendingPane_->window(), nullptr, FALSE);
     layout();
     refreshViews(false);
+    readFoldersFromDisk();
+}
+
+void MainWindow::showDeleteReports(const std::vector<deleting::DeleteReport>& reports) {
+    const std::u16string text = deleting::reportText(reports);
+    if (window_ == nullptr || text.empty()) {
+        return;
+    }
+    // One message at a time: the countdown holds while it is read, so items that run out
+    // meanwhile cannot open a second one on top.
+    const bool wasPaused = pending_.paused();
+    pending_.setPaused(true);
+    MessageBoxW(window_, scan::wide(text), kProgramName, MB_ICONERROR);
+    pending_.setPaused(wasPaused);
+    readFoldersFromDisk();
+}
+
+void MainWindow::readFoldersFromDisk() {
+    if (window_ == nullptr || controller_.running() ||
+        pending_.scanner() != controller_.scanner()) {
+        return;
+    }
+    const std::int32_t folder = pending_.takeFolderToRead();
+    if (folder >= 0) {
+        refreshFolderFromDisk(folder);
+    }
 }
 
 void MainWindow::onPendingTick() {
@@ -56,6 +83,14 @@ void MainWindow::onPendingTick() {
 
 std::vector<std::int32_t> MainWindow::selectedNodes() const {
     return fileList_ != nullptr ? fileList_->selectedNodes() : std::vector<std::int32_t>{};
+}
+
+std::size_t MainWindow::deletableCount() const {
+    const scan::Scanner* scanner = controller_.scanner();
+    if (scanner == nullptr || controller_.running()) {
+        return 0;
+    }
+    return deleting::deletionOrder(*scanner, selectedNodes()).size();
 }
 
 void MainWindow::moveSelectionToRecycleBin() {
@@ -92,14 +127,17 @@ bool MainWindow::settleBeforeLeaving(const std::function<void()>& continuation) 
     switch (choice) {
         case deleting::LeavingChoice::DeleteThem:
             pending_.deleteAllNow();
-            continuation();
             break;
         case deleting::LeavingChoice::PutThemBack:
             pending_.undeleteAll();
-            continuation();
             break;
         case deleting::LeavingChoice::Cancel:
-            break;
+            return false;
+    }
+    // Items still listed (the store was busy) point into the scan that would be left: the leave
+    // is cancelled rather than leave them pointing at a released scan.
+    if (pending_.empty()) {
+        continuation();
     }
     return false;
 }
@@ -115,8 +153,12 @@ void MainWindow::confirmDeleteNow() {
         return;
     }
     const std::u16string text = deleting::deleteNowText(pending_.items().size());
-    if (MessageBoxW(window_, scan::wide(text), L"Delete now?",
-                    MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) == IDOK) {
+    // Items must not reach the bin while the user is still deciding about them.
+    pending_.setPaused(true);
+    const int answer = MessageBoxW(window_, scan::wide(text), L"Delete now?",
+                                   MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    pending_.setPaused(false);
+    if (answer == IDOK) {
         pending_.deleteAllNow();
     }
 }

@@ -107,6 +107,9 @@ void MainWindow::updateInspectors(std::int32_t node) {
 void MainWindow::selectNode(std::int32_t node) {
     // The list shows the choice, opening its folders, and its selection notice brings the treemap
     // and the panels along; when the list's selection stays as it was, they are told here.
+    if (node < 0 && fileList_ != nullptr && fileList_->clearSelection()) {
+        return;
+    }
     if (fileList_ != nullptr && fileList_->reveal(node)) {
         return;
     }

@@ -214,6 +214,8 @@ void MainWindow::onScanEnded() {
     EnableWindow(stopButton_, TRUE);
     announceScanEnd(window_);
     offerElevation();
+    // A delete that found the disk changed may wait for more than one folder to be read again.
+    readFoldersFromDisk();
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "deleting/deleting_texts.h"
 
+#include <algorithm>
+
 namespace deleting {
 
 namespace {
@@ -16,8 +18,11 @@ std::u16string digits(std::size_t count) {
 }  // namespace
 
 std::u16string leavingText(std::size_t count) {
-    const std::u16string start = count == 1 ? u"1 item is" : digits(count) + u" items are";
-    return start + u" waiting to be deleted. Leaving this scan deletes them immediately.";
+    if (count == 1) {
+        return u"1 item is waiting to be deleted. Leaving this scan deletes it immediately.";
+    }
+    return digits(count) +
+           u" items are waiting to be deleted. Leaving this scan deletes them immediately.";
 }
 
 std::u16string deleteNowText(std::size_t count) {
@@ -33,6 +38,97 @@ std::u16string failureText(std::u16string_view path, std::u16string_view reason)
     text += reason;
     text += u". It is still where it was.";
     return text;
+}
+
+namespace {
+
+std::u16string partlyText(const DeleteReport& report) {
+    return u"partly moved: " + digits(static_cast<std::size_t>(report.filesMoved)) + u" of " +
+           digits(static_cast<std::size_t>(report.files)) +
+           (report.files == 1 ? u" file is" : u" files are") + u" in the Recycle Bin";
+}
+
+constexpr std::u16string_view kChangedReason = u"it changed on disk since it was chosen";
+
+// The sentence about one item.
+std::u16string sentenceOf(const DeleteReport& report) {
+    const std::u16string& path = report.path;
+    switch (report.outcome) {
+        case Outcome::Moved:
+            return {};
+        case Outcome::NotMoved:
+            if (report.stillThere) {
+                return failureText(path, report.reason);
+            }
+            return path + u" could not be moved to the Recycle Bin - " + report.reason +
+                   u". It is no longer where it was, so its folder is read again.";
+        case Outcome::PartlyMoved:
+            return path + u" was " + partlyText(report) + u"; the rest could not be moved - " +
+                   report.reason + u". Its folder is read again.";
+        case Outcome::Changed:
+            return path + u" was not moved to the Recycle Bin - " + std::u16string(kChangedReason) +
+                   u". Nothing was moved, and its folder is read again.";
+        case Outcome::Destroyed:
+            return path + u" was deleted permanently instead of being moved to the Recycle Bin.";
+    }
+    return {};
+}
+
+// The line about one item in a list of several.
+std::u16string lineOf(const DeleteReport& report) {
+    switch (report.outcome) {
+        case Outcome::Moved:
+            return {};
+        case Outcome::NotMoved:
+            return report.path + u" - " + report.reason +
+                   (report.stillThere ? u"; it is still where it was"
+                                      : u"; it is no longer where it was");
+        case Outcome::PartlyMoved:
+            return report.path + u" - " + partlyText(report) + u"; " + report.reason;
+        case Outcome::Changed:
+            return report.path + u" - " + std::u16string(kChangedReason);
+        case Outcome::Destroyed:
+            return report.path + u" - deleted permanently, not moved to the Recycle Bin";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::u16string reportText(const std::vector<DeleteReport>& reports) {
+    std::vector<const DeleteReport*> told;
+    for (const DeleteReport& report : reports) {
+        if (report.outcome != Outcome::Moved) {
+            told.push_back(&report);
+        }
+    }
+    if (told.empty()) {
+        return {};
+    }
+    if (told.size() == 1) {
+        return sentenceOf(*told.front());
+    }
+    std::u16string text = digits(told.size()) + u" items did not go to the Recycle Bin as chosen:";
+    for (std::size_t i = 0; i < told.size() && i < kListedReports; ++i) {
+        text += u"\n\u2022 " + lineOf(*told[i]);
+    }
+    if (told.size() > kListedReports) {
+        text += u"\nand " + digits(told.size() - kListedReports) + u" more.";
+    }
+    return text;
+}
+
+std::u16string unsafeNameReason(const std::vector<std::u16string>& names) {
+    for (const std::u16string& name : names) {
+        const bool unsafe = name.empty() || name == u"." || name == u".." ||
+                            std::any_of(name.begin(), name.end(), [](char16_t unit) {
+                                return unit < 0x20 || unit == 0x7F || unit == u'\\' || unit == u'/';
+                            });
+        if (unsafe) {
+            return u"its path holds a name that the Recycle Bin would misread";
+        }
+    }
+    return {};
 }
 
 bool holdsWildcard(std::u16string_view path) {

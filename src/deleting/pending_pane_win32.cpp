@@ -116,20 +116,37 @@ void PendingPane::onScroll(WPARAM request) {
         scrolledPosition(SB_VERT, LOWORD(request), offset_, m.row, pageHeight(m, client.bottom))));
 }
 
-void PendingPane::onMouseMove(int x, int y) {
-    int row = -1;
-    for (std::size_t i = 0; i < rowButtons_.size(); ++i) {
-        if (rowButtons_[i].left < rowButtons_[i].right && rowButtons_[i].contains(x, y)) {
-            row = static_cast<int>(i);
-            break;
-        }
+PendingPane::Hit PendingPane::hitTest(int x, int y) const {
+    Hit hit;
+    RECT client{};
+    GetClientRect(window(), &client);
+    const PaneMetrics m = metrics();
+    const FooterButtons footer = footerButtons(m, client.right, client.bottom);
+    hit.undeleteAll = footer.undeleteAll.contains(x, y);
+    hit.deleteNow = footer.deleteNow.contains(x, y);
+    const int count = model_ == nullptr ? 0 : static_cast<int>(model_->items().size());
+    hit.line = lineAt(m, client.bottom, offset_, count, y);
+    if (hit.line >= 0 &&
+        rowBoxes(m, client.right, m.header + hit.line * m.row - offset_).button.contains(x, y)) {
+        hit.rowButton = hit.line;
     }
-    const bool undeleteAll = undeleteAllButton_.contains(x, y);
-    const bool deleteNow = deleteNowButton_.contains(x, y);
-    if (row != hoverRow_ || undeleteAll != hoverUndeleteAll_ || deleteNow != hoverDeleteNow_) {
-        hoverRow_ = row;
-        hoverUndeleteAll_ = undeleteAll;
-        hoverDeleteNow_ = deleteNow;
+    return hit;
+}
+
+Box PendingPane::rowButtonNow(int index) const {
+    RECT client{};
+    GetClientRect(window(), &client);
+    const PaneMetrics m = metrics();
+    return rowBoxes(m, client.right, m.header + index * m.row - offset_).button;
+}
+
+void PendingPane::onMouseMove(int x, int y) {
+    const Hit hit = hitTest(x, y);
+    if (hit.rowButton != hoverRow_ || hit.undeleteAll != hoverUndeleteAll_ ||
+        hit.deleteNow != hoverDeleteNow_) {
+        hoverRow_ = hit.rowButton;
+        hoverUndeleteAll_ = hit.undeleteAll;
+        hoverDeleteNow_ = hit.deleteNow;
         SetCursor(LoadCursorW(nullptr, anyHovered() ? IDC_HAND : IDC_ARROW));
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window(), 0};
         TrackMouseEvent(&track);
@@ -137,12 +154,8 @@ void PendingPane::onMouseMove(int x, int y) {
     }
     // The row highlight follows the mouse, not only the buttons; a move within one line
     // changes nothing that is drawn.
-    RECT client{};
-    GetClientRect(window(), &client);
-    const int count = model_ == nullptr ? 0 : static_cast<int>(model_->items().size());
-    const int line = lineAt(metrics(), client.bottom, offset_, count, y);
-    if (line != hoverLine_) {
-        hoverLine_ = line;
+    if (hit.line != hoverLine_) {
+        hoverLine_ = hit.line;
         InvalidateRect(window(), nullptr, FALSE);
     }
 }
@@ -151,20 +164,18 @@ void PendingPane::onButtonDown(int x, int y) {
     if (model_ == nullptr) {
         return;
     }
-    if (undeleteAllButton_.contains(x, y)) {
+    // Against the list as it is now, not as it was last painted: an item that joined or left
+    // since moved the rows, and the click belongs to the row that is there now.
+    const Hit hit = hitTest(x, y);
+    if (hit.undeleteAll) {
         model_->undeleteAll();
-    } else if (deleteNowButton_.contains(x, y)) {
+    } else if (hit.deleteNow) {
         if (onDeleteNow) {
             onDeleteNow();
         }
         return;
-    } else {
-        for (std::size_t i = 0; i < rowButtons_.size(); ++i) {
-            if (rowButtons_[i].left < rowButtons_[i].right && rowButtons_[i].contains(x, y)) {
-                model_->undelete(i);
-                break;
-            }
-        }
+    } else if (hit.rowButton >= 0) {
+        model_->undelete(static_cast<std::size_t>(hit.rowButton));
     }
     recount();
     InvalidateRect(window(), nullptr, FALSE);

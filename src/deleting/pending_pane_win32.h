@@ -42,8 +42,19 @@ class PendingPane : public ui::PaneWindow {
     const std::vector<Box>& rowButtons() const { return rowButtons_; }
     const Box& undeleteAllButton() const { return undeleteAllButton_; }
     const Box& deleteNowButton() const { return deleteNowButton_; }
+    // Where the "Undelete" button of the item at `index` is now, painted yet or not.
+    Box rowButtonNow(int index) const;
 
   private:
+    // What lies under a point of the pane as the list stands now.
+    struct Hit {
+        int line = -1;       // the list line, -1 over the header, the footer or below the list
+        int rowButton = -1;  // the line whose "Undelete" button it is on, or -1
+        bool undeleteAll = false;
+        bool deleteNow = false;
+    };
+
+    Hit hitTest(int x, int y) const;
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     PaneMetrics metrics() const;
     void onPaint();

@@ -213,8 +213,10 @@ void FileListModel::buildRows() {
     if (anchor_ >= 0 && !selection_.contains(static_cast<scan::NodeId>(anchor_))) {
         anchor_ = -1;
     }
+    // The focus follows the selection's rule: an item inside a deleted folder is gone from the
+    // views, and a command on it would act on rows that are out of every total already.
     if (focus_ >= 0 && (static_cast<std::uint64_t>(focus_) >= published ||
-                        isRemoved(static_cast<scan::NodeId>(focus_)))) {
+                        removedOrInsideRemoved(static_cast<scan::NodeId>(focus_)))) {
         focus_ = -1;
     }
 }
@@ -360,6 +362,14 @@ bool FileListModel::reveal(std::int64_t node) {
     rootExpandedOnce_ = true;
     refresh();
     return selectRow(rowOf(node), true);
+}
+
+bool FileListModel::clearSelection() {
+    const bool hadAny = !selection_.empty() || focus_ >= 0;
+    selection_.clear();
+    focus_ = -1;
+    anchor_ = -1;
+    return hadAny;
 }
 
 bool FileListModel::ctrlClick(scan::NodeId node) {

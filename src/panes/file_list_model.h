@@ -64,6 +64,8 @@ class FileListModel {
     // Opens every folder above `node` and selects its row, centred. False (nothing selected)
     // without a store, for a negative node or one not yet published.
     bool reveal(std::int64_t node);
+    // Chooses nothing: the selection, the focus and the anchor go. True when anything was chosen.
+    bool clearSelection();
     // Selects exactly the row at `index`; with `centre`, scrolls it to the middle. False for an
     // index out of range.
     bool selectRow(std::int64_t index, bool centre);

@@ -171,6 +171,12 @@ bool FileListPane::reveal(std::int64_t node) {
     return selectionChanged;
 }
 
+bool FileListPane::clearSelection() {
+    const bool selectionChanged = model_.clearSelection();
+    changed(selectionChanged);
+    return selectionChanged;
+}
+
 void FileListPane::selectRow(std::int64_t index, bool centre) {
     updateMetrics();
     changed(model_.selectRow(index, centre));

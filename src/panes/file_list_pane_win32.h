@@ -45,6 +45,8 @@ class FileListPane : public ui::PaneWindow {
     // the selection stayed as it was (the row was selected already, or the list has no such row).
     bool reveal(std::int64_t node);
     void selectRow(std::int64_t index, bool centre);
+    // Chooses nothing; true (after the selection notice) when anything was chosen.
+    bool clearSelection();
     void refresh();
     // A new data generation (the main window's progress tick), then a refresh.
     void setGeneration(std::int32_t generation);

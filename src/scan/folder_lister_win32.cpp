@@ -9,12 +9,11 @@
 
 #include "scan/file_kinds.h"
 #include "scan/folder_lister.h"
+#include "scan/relative_open_win32.h"
 #include "scan/unique_handle_win32.h"
 #include "scan/wide_text_win32.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <winternl.h>
 
 #include <cstdlib>
 #include <new>
@@ -22,55 +21,6 @@
 namespace scan {
 
 namespace {
-
-// Values of the kernel's create call, which not every SDK's winternl.h defines.
-constexpr ULONG kOpenExisting = 0x00000001;        // FILE_OPEN
-constexpr ULONG kFolderOnly = 0x00000001;          // FILE_DIRECTORY_FILE
-constexpr ULONG kFileOnly = 0x00000040;            // FILE_NON_DIRECTORY_FILE
-constexpr ULONG kSynchronous = 0x00000020;         // FILE_SYNCHRONOUS_IO_NONALERT
-constexpr ULONG kBackupIntent = 0x00004000;        // FILE_OPEN_FOR_BACKUP_INTENT
-constexpr ULONG kReparsePointItself = 0x00200000;  // FILE_OPEN_REPARSE_POINT
-constexpr ULONG kCaseInsensitive = 0x00000040;     // OBJ_CASE_INSENSITIVE
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-
-// Opens `name` in the open folder `parent` as itself, never through a reparse point. Null when
-// it cannot be opened.
-HANDLE openRelative(HANDLE parent, std::u16string_view name, ACCESS_MASK access, ULONG kind) {
-    if (name.empty() || name.size() > 32767) {
-        return nullptr;
-    }
-    UNICODE_STRING text;
-    text.Buffer = const_cast<PWSTR>(reinterpret_cast<const wchar_t*>(name.data()));
-    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    text.MaximumLength = text.Length;
-    OBJECT_ATTRIBUTES attributes{};
-    attributes.Length = sizeof attributes;
-    attributes.RootDirectory = parent;
-    attributes.ObjectName = &text;
-    attributes.Attributes = kCaseInsensitive;
-    IO_STATUS_BLOCK status{};
-    HANDLE opened = nullptr;
-    const NTSTATUS result =
-        NtCreateFile(&opened, access, &attributes, &status, nullptr, 0, kShareAll, kOpenExisting,
-                     kind | kSynchronous | kBackupIntent | kReparsePointItself, nullptr, 0);
-    return result >= 0 ? opened : nullptr;
-}
-
-// The attributes of an open file or folder; 0 with `known` false when they cannot be read.
-DWORD attributesOf(HANDLE handle, bool& known) {
-    FILE_ATTRIBUTE_TAG_INFO info{};
-    known = GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) != 0;
-    return known ? info.FileAttributes : 0;
-}
-
-// Whether an open handle is a folder that is not a reparse point.
-bool isPlainFolder(HANDLE handle) {
-    bool known = false;
-    const DWORD attributes = attributesOf(handle, known);
-    return known && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-}
 
 // The on-disk size of a compressed or sparse file in the open folder, opened by its name there.
 bool compressedSizeOf(HANDLE folder, std::u16string_view name, std::int64_t& size) {

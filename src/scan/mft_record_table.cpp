@@ -23,6 +23,19 @@ struct RecordFacts {
     std::uint32_t created = 0;
 };
 
+// A name is copied as the volume stores it, so a damaged or hostile volume can hold units that
+// no file system call would accept in a name; a path built from one would split or lead elsewhere
+// once it is handed to the system. Such a name is not used.
+bool isUsableName(Bytes units) {
+    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+        const std::uint16_t unit = read16(units, i);
+        if (unit == 0 || unit == u'\\' || unit == u'/') {
+            return false;
+        }
+    }
+    return true;
+}
+
 void takeResident(const Attribute& attribute, RecordFacts& facts) {
     Bytes value;
     if (!attribute.residentValue(value)) {
@@ -33,7 +46,7 @@ void takeResident(const Attribute& attribute, RecordFacts& facts) {
     } else if (attribute.type == kAttributeFileName && value.size() >= 66) {
         const std::size_t length = value[64];
         const std::uint8_t nameSpace = value[65];
-        if (value.size() < 66 + 2 * length) {
+        if (value.size() < 66 + 2 * length || !isUsableName(value.subspan(66, 2 * length))) {
             return;
         }
         if (!facts.hasName || (facts.nameSpace == kNamespaceDos && nameSpace != kNamespaceDos)) {

@@ -63,7 +63,9 @@ void ScanController::startScan(const std::u16string& root) {
 
 void ScanController::refreshFolder(NodeId folder) {
     if (running() || !scanner_ || folder >= scanner_->store().publishedCount() ||
-        !scanner_->store().hasFlag(folder, FlagFolder)) {
+        !scanner_->store().hasFlag(folder, FlagFolder) || !scanner_->isAttached(folder)) {
+        // A folder out of the tree (removed, or inside a removed or emptied folder) has had its
+        // sums taken out of its ancestors already; emptying it again would take them twice.
         return;
     }
     joinWorker();

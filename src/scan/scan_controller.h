@@ -57,7 +57,7 @@ class ScanController {
     // Ends any previous scan, then scans `root` on a new worker with a new Scanner.
     void startScan(const std::u16string& root);
     // Scans one folder of the current results again. Only while not running, with a Scanner,
-    // and for a row that is a folder; anything else is ignored.
+    // and for a row that is a folder still in the tree; anything else is ignored.
     void refreshFolder(NodeId folder);
     // Asks the running scan or refresh to stop; it still ends with one scanEnded.
     void stopScan();

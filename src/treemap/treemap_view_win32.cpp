@@ -247,7 +247,11 @@ void TreemapView::updateTooltip() {
 void TreemapView::onButtonDown(LPARAM point, bool right) {
     hitTest(point);
     const std::int32_t node = model_.nodeOfItem(model_.hoverItem());
-    if (node >= 0 && onNodeSelected) {
+    // A click on a space block chooses nothing: a choice made earlier, no longer framed anywhere,
+    // must not stay for Del to act on.
+    const TreemapItem* item = model_.hoveredItem();
+    const bool onSpaceBlock = item != nullptr && item->node < 0;
+    if ((node >= 0 || onSpaceBlock) && onNodeSelected) {
         onNodeSelected(node);
     }
     // Over a space block or no item there is nothing the menu could act on; the menu of an item

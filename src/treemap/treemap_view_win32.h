@@ -72,7 +72,8 @@ class TreemapView : public ui::PaneWindow {
     // The destination of the last animation frame painted, and whether it was the last frame.
     const std::optional<AnimationFrame>& lastAnimationFrame() const { return lastFrame_; }
 
-    // A left or right click on a node (a space block raises nothing).
+    // A left or right click on a node, or -1 for a click on a space block (which chooses
+    // nothing); a click on no item at all raises nothing.
     std::function<void(std::int32_t node)> onNodeSelected;
     // After every zoom step.
     std::function<void()> onZoomChanged;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace deleting {
 namespace {
@@ -17,7 +19,7 @@ std::string narrow(const std::u16string& text) {
 
 TEST(DeletingTexts, CountsAndMessagesReadAsSentences) {
     EXPECT_EQ(leavingText(1),
-              u"1 item is waiting to be deleted. Leaving this scan deletes them immediately.");
+              u"1 item is waiting to be deleted. Leaving this scan deletes it immediately.");
     EXPECT_EQ(leavingText(2),
               u"2 items are waiting to be deleted. Leaving this scan deletes them immediately.");
     EXPECT_TRUE(leavingText(1234).starts_with(u"1234 items are ")) << "plain digits";
@@ -91,6 +93,129 @@ TEST(DeletingTexts, AnItemThatWouldBeDestroyedInsteadIsRefusedWithItsReason) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(narrow(recycleRefusal(c.path, c.facts)), narrow(c.reason));
     }
+}
+
+TEST(DeletingTexts, NamesTheShellWouldMisreadAreRefused) {
+    const struct {
+        std::vector<std::u16string> names;
+        bool refused;
+    } cases[] = {
+        {{u"docs", u"report.txt"}, false},
+        {{u"caf\u00e9", u"\u65e5\u672c.txt", u"a b", u".hidden", u"..x"}, false},
+        {{u"docs", std::u16string(u"re\0port", 7)}, true},
+        {{u"a\\b"}, true},
+        {{u"a/b"}, true},
+        {{u"docs", u".."}, true},
+        {{u"."}, true},
+        {{u"tab\there"}, true},
+        {{u"line\nbreak"}, true},
+        {{u"del\x7F"}, true},
+        {{u""}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(narrow(c.names.back()));
+        EXPECT_EQ(!unsafeNameReason(c.names).empty(), c.refused);
+    }
+}
+
+// Only a delete that the shell announces as a move into the Recycle Bin may go on.
+TEST(RecycleOutcome, OnlyADeleteIntoTheBinMayGoOn) {
+    EXPECT_TRUE(mayDeleteItem(kRecycleIfPossible));
+    EXPECT_TRUE(mayDeleteItem(kRecycleIfPossible | 0x1 | 0x400));
+    EXPECT_FALSE(mayDeleteItem(0));
+    EXPECT_FALSE(mayDeleteItem(0x1 | 0x2 | 0x40 | 0x100));
+}
+
+TEST(RecycleOutcome, TheDiskAfterwardsDecidesWhatHappened) {
+    const auto shell = [](bool attempted, bool succeeded, std::optional<bool> inBin,
+                          const char16_t* reason) {
+        ShellAttempt attempt;
+        attempt.attempted = attempted;
+        attempt.succeeded = succeeded;
+        attempt.reachedBin = inBin;
+        attempt.reason = reason;
+        return attempt;
+    };
+    const auto disk = [](bool there, bool folder, std::int64_t before, std::int64_t left) {
+        return DiskAfter{there, folder, before, left};
+    };
+    const struct {
+        const char* name;
+        ShellAttempt attempt;
+        DiskAfter after;
+        Outcome outcome;
+        bool stillThere;
+        std::u16string reason;
+        std::int64_t moved;
+    } cases[] = {
+        {"moved", shell(true, true, true, u""), disk(false, false, 0, 0), Outcome::Moved, true, u"",
+         0},
+        {"moved, the bin's count unknown", shell(true, true, std::nullopt, u""),
+         disk(false, true, 4, 0), Outcome::Moved, true, u"", 0},
+        {"success said, item still there", shell(true, true, true, u""), disk(true, false, 0, 0),
+         Outcome::NotMoved, true, u"the Recycle Bin refused it", 0},
+        {"refused before the shell",
+         shell(false, false, std::nullopt, u"this drive has no Recycle Bin"),
+         disk(true, true, 4, 4), Outcome::NotMoved, true, u"this drive has no Recycle Bin", 0},
+        {"failed, folder whole", shell(true, false, false, u""), disk(true, true, 4, 4),
+         Outcome::NotMoved, true, u"the Recycle Bin refused it", 0},
+        {"failed, folder half moved", shell(true, false, false, u"a file is in use"),
+         disk(true, true, 4, 1), Outcome::PartlyMoved, true, u"a file is in use", 3},
+        {"failed, item gone", shell(true, false, false, u""), disk(false, false, 0, 0),
+         Outcome::NotMoved, false, u"the Recycle Bin refused it", 0},
+        {"success said, bin did not grow", shell(true, true, false, u""), disk(false, false, 0, 0),
+         Outcome::Destroyed, true, u"", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DeleteReport report = judgeAttempt(u"C:\\x", c.attempt, c.after);
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(report.stillThere, c.stillThere);
+        EXPECT_EQ(narrow(report.reason), narrow(c.reason));
+        EXPECT_EQ(report.filesMoved, c.moved);
+    }
+}
+
+TEST(DeletingTexts, OneMessageTellsWhatHappenedToEveryItemOfAStep) {
+    const auto report = [](const char16_t* path, Outcome outcome, bool stillThere = true) {
+        DeleteReport r;
+        r.path = path;
+        r.outcome = outcome;
+        r.reason = u"the Recycle Bin refused it";
+        r.stillThere = stillThere;
+        r.filesMoved = 2;
+        r.files = 5;
+        return r;
+    };
+    EXPECT_EQ(reportText({report(u"C:\\a", Outcome::Moved)}), u"");
+    EXPECT_EQ(reportText({report(u"C:\\a", Outcome::NotMoved)}),
+              failureText(u"C:\\a", kRefusedReason));
+    EXPECT_EQ(reportText({report(u"C:\\a", Outcome::Changed)}),
+              u"C:\\a was not moved to the Recycle Bin - it changed on disk since it was chosen. "
+              u"Nothing was moved, and its folder is read again.");
+    EXPECT_EQ(reportText({report(u"C:\\a", Outcome::PartlyMoved)}),
+              u"C:\\a was partly moved: 2 of 5 files are in the Recycle Bin; the rest could not "
+              u"be moved - the Recycle Bin refused it. Its folder is read again.");
+    const std::u16string gone = reportText({report(u"C:\\a", Outcome::NotMoved, false)});
+    EXPECT_EQ(gone.find(u"still where it was"), std::u16string::npos);
+    EXPECT_NE(gone.find(u"no longer where it was"), std::u16string::npos);
+    EXPECT_NE(reportText({report(u"C:\\a", Outcome::Destroyed)}).find(u"deleted permanently"),
+              std::u16string::npos);
+
+    std::vector<DeleteReport> many;
+    for (int i = 0; i < 44; ++i) {
+        many.push_back(
+            report((u"C:\\f" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26))).c_str(),
+                   Outcome::NotMoved));
+    }
+    many.push_back(report(u"C:\\moved", Outcome::Moved));
+    const std::u16string text = reportText(many);
+    EXPECT_TRUE(text.starts_with(u"44 items did not go to the Recycle Bin as chosen:\n"));
+    EXPECT_NE(text.find(u"\u2022 C:\\fA - the Recycle Bin refused it; it is still where it was"),
+              std::u16string::npos);
+    EXPECT_EQ(text.find(u"C:\\fF"), std::u16string::npos) << "five are listed by name";
+    EXPECT_EQ(text.find(u"moved"), std::u16string::npos) << "what reached the bin is not listed";
+    EXPECT_TRUE(text.ends_with(u"\nand 39 more."));
 }
 
 TEST(PendingPaneLayout, RowsButtonsAndFooterFollowTheMetricsAtEveryDpi) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -47,34 +49,59 @@ struct Recycled {
     std::int64_t bytes = 0;
 };
 
+namespace fs = std::filesystem;
+using scan::fromUtf8;
+
+// A real tree under "tree" and a Recycle Bin of the test's own beside it: an item that the bin
+// takes is moved there, so what the list reads from the disk afterwards is real.
 class PendingDeletesTest : public scan::testing::TempFolder {
-  protected:
+  public:
     void SetUp() override {
         TempFolder::SetUp();
-        writeFile("photos/one.jpg", 1000);
-        writeFile("photos/two.jpg", 3000);
-        writeFile("photos/deeper/three.jpg", 700);
-        writeFile("notes.txt", 500);
-        scanner_.scan(rootText());
+        writeFile("tree/photos/one.jpg", 1000);
+        writeFile("tree/photos/two.jpg", 3000);
+        writeFile("tree/photos/deeper/three.jpg", 700);
+        writeFile("tree/notes.txt", 500);
+        fs::create_directories(root_ / "bin");
+        scanner_.scan(treeText());
         pending_.setScanner(&scanner_);
-        pending_.recycle = [this](const std::u16string& path, std::int64_t bytes,
-                                  std::u16string& reason) {
-            recycled_.push_back({path, bytes});
+        pending_.recycle = [this](const PendingItem& item) {
+            recycled_.push_back({item.path, item.bytes});
+            ShellAttempt attempt;
+            attempt.attempted = true;
             if (refuse_) {
-                reason = u"the test refused it";
+                attempt.reason = u"the test refused it";
+                return attempt;
             }
-            return !refuse_;
+            moveToBin(item.path);
+            attempt.succeeded = true;
+            attempt.reachedBin = true;
+            return attempt;
         };
         pending_.changed = [this] { ++changes_; };
-        pending_.failed = [this](const std::u16string& path, const std::u16string& reason) {
-            failures_.push_back(path + u" / " + reason);
+        pending_.reported = [this](const std::vector<DeleteReport>& reports) {
+            steps_.push_back(reports);
+            for (const DeleteReport& report : reports) {
+                failures_.push_back(report.path + u" / " + report.reason);
+            }
         };
     }
 
+    std::u16string treeText() const { return rootText() + u"/tree"; }
+    fs::path tree() const { return root_ / "tree"; }
+    void moveToBin(const std::u16string& path) {
+        const fs::path from(path);
+        fs::rename(from,
+                   root_ / "bin" / (std::to_string(binned_++) + "-" + from.filename().string()));
+    }
+    std::size_t inBin() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(root_ / "bin"), fs::directory_iterator()));
+    }
     std::int32_t find(const std::u16string& relative) const {
         const scan::NodeStore& store = scanner_.store();
         for (scan::NodeId row = 1; row < store.publishedCount(); ++row) {
-            if (store.pathOf(row, u'/') == rootText() + u"/" + relative) {
+            if (store.pathOf(row, u'/') == scanner_.rootPath() + u"/" + relative) {
                 return static_cast<std::int32_t>(row);
             }
         }
@@ -82,6 +109,9 @@ class PendingDeletesTest : public scan::testing::TempFolder {
         return -1;
     }
     bool add(std::int32_t node) {
+        if (node <= 0) {
+            return false;
+        }
         const scan::NodeStore& store = scanner_.store();
         const auto row = static_cast<scan::NodeId>(node);
         return pending_.addPending(node, store.pathOf(row, u'/'), store.nameOf(row),
@@ -98,8 +128,10 @@ class PendingDeletesTest : public scan::testing::TempFolder {
     PendingDeletes pending_;
     std::vector<Recycled> recycled_;
     std::vector<std::u16string> failures_;
+    std::vector<std::vector<DeleteReport>> steps_;
     bool refuse_ = false;
     int changes_ = 0;
+    int binned_ = 0;
 };
 
 TEST_F(PendingDeletesTest, AnItemLeavesTheTotalsAtOnceAndReachesTheBinOnTheHundredthTick) {
@@ -121,7 +153,9 @@ TEST_F(PendingDeletesTest, AnItemLeavesTheTotalsAtOnceAndReachesTheBinOnTheHundr
     EXPECT_EQ(changes_, 1) << "ticks that finish nothing only repaint";
     EXPECT_TRUE(pending_.tick());
     ASSERT_EQ(recycled_.size(), 1u);
-    EXPECT_EQ(recycled_[0].path, rootText() + u"/photos/one.jpg");
+    EXPECT_EQ(recycled_[0].path, scanner_.rootPath() + u"/photos/one.jpg");
+    EXPECT_FALSE(fs::exists(tree() / "photos" / "one.jpg"));
+    EXPECT_EQ(inBin(), 1u);
     EXPECT_EQ(recycled_[0].bytes, allocated) << "its size on disk, for the bin's room";
     EXPECT_TRUE(pending_.empty());
     EXPECT_EQ(changes_, 2);
@@ -138,7 +172,10 @@ TEST_F(PendingDeletesTest, ARefusedItemComesBackWholeAndIsReportedWithTheReason)
     tick(100);
     EXPECT_EQ(everyTotal(scanner_), before);
     ASSERT_EQ(failures_.size(), 1u);
-    EXPECT_EQ(failures_[0], rootText() + u"/photos / the test refused it");
+    EXPECT_EQ(failures_[0], scanner_.rootPath() + u"/photos / the test refused it");
+    ASSERT_EQ(steps_.size(), 1u);
+    EXPECT_EQ(steps_[0][0].outcome, Outcome::NotMoved);
+    EXPECT_TRUE(steps_[0][0].stillThere);
     EXPECT_TRUE(pending_.empty());
 }
 
@@ -178,15 +215,13 @@ TEST_F(PendingDeletesTest, RequestsThatOverlapAPendingItemOrCannotBeUndoneAreIgn
     const std::int32_t one = find(u"photos/one.jpg");
     const std::int32_t three = find(u"photos/deeper/three.jpg");
     ASSERT_TRUE(add(three));
-    EXPECT_FALSE(add(photos)) << "a folder holding a pending file";
     EXPECT_FALSE(add(three)) << "the same node twice";
-    ASSERT_TRUE(add(one));
     pending_.undeleteAll();
     ASSERT_TRUE(add(photos));
     const int changes = changes_;
     EXPECT_FALSE(add(one)) << "a file inside a pending folder";
     EXPECT_FALSE(add(three)) << "deeper inside a pending folder";
-    EXPECT_FALSE(pending_.addPending(0, rootText(), u"", 0)) << "the root";
+    EXPECT_FALSE(pending_.addPending(0, treeText(), u"", 0)) << "the root";
     const auto outside = static_cast<std::int32_t>(scanner_.store().publishedCount());
     EXPECT_FALSE(pending_.addPending(outside, u"x", u"x", 0)) << "a row past the store";
     EXPECT_FALSE(pending_.addPending(find(u"notes.txt"), u"", u"notes.txt", 0)) << "no path";
@@ -214,7 +249,10 @@ TEST_F(PendingDeletesTest, ASelectionIsQueuedFoldersFirstWithoutRowsThatLeftTheT
     const std::int32_t past = static_cast<std::int32_t>(scanner_.store().publishedCount());
 
     EXPECT_EQ(deletionOrder(scanner_, {three, one, photos, -1, 0, past, photos}),
-              (std::vector<std::int32_t>{photos, one, three}));
+              (std::vector<std::int32_t>{photos}))
+        << "what lies inside a chosen folder goes with it, and counts as nothing of its own";
+    EXPECT_EQ(deletionOrder(scanner_, {three, one, notes}),
+              (std::vector<std::int32_t>{notes, one, three}));
     const int changesBefore = changes_;
     pending_.changeTogether([&] {
         for (const std::int32_t node : deletionOrder(scanner_, {three, one, photos})) {
@@ -266,11 +304,17 @@ TEST_F(PendingDeletesTest, DeleteAllNowSendsNewestFirstAndAFailureInTheMiddleRes
     ASSERT_TRUE(add(one));
     ASSERT_TRUE(add(two));
     ASSERT_TRUE(add(notes));
-    pending_.recycle = [this](const std::u16string& path, std::int64_t bytes,
-                              std::u16string& reason) {
-        recycled_.push_back({path, bytes});
-        reason = u"refused";
-        return !path.ends_with(u"two.jpg");
+    pending_.recycle = [this](const PendingItem& item) {
+        recycled_.push_back({item.path, item.bytes});
+        ShellAttempt attempt;
+        attempt.attempted = true;
+        if (item.path.ends_with(u"two.jpg")) {
+            attempt.reason = u"refused";
+        } else {
+            moveToBin(item.path);
+            attempt.succeeded = true;
+        }
+        return attempt;
     };
     const int changes = changes_;
     pending_.deleteAllNow();
@@ -281,6 +325,7 @@ TEST_F(PendingDeletesTest, DeleteAllNowSendsNewestFirstAndAFailureInTheMiddleRes
     EXPECT_EQ(changes_, changes + 1) << "one change for the whole list";
     EXPECT_EQ(rootSize(), before - 1500) << "two.jpg is back";
     EXPECT_EQ(failures_.size(), 1u);
+    EXPECT_EQ(steps_.size(), 1u) << "one report for the step";
     EXPECT_TRUE(pending_.empty());
 
     // Without a Recycle Bin operation nothing may count as recycled.
@@ -290,6 +335,240 @@ TEST_F(PendingDeletesTest, DeleteAllNowSendsNewestFirstAndAFailureInTheMiddleRes
     EXPECT_EQ(rootSize(), before - 1500);
     EXPECT_EQ(failures_.size(), 2u);
 }
+
+// Whatever stands at an item's place when its countdown ends is handed over only when it is the
+// item that was chosen; anything else is left alone, reported, and its folder is read again.
+struct Swap {
+    const char* name;
+    const char* item;
+    // False when this system does not let the test make the link the case needs.
+    bool (*change)(const fs::path& root);
+    const char* survivor;  // below the test's folder: what must still be on disk afterwards
+};
+
+const Swap kSwaps[] = {
+    {"a new file under the chosen file's name", "notes.txt",
+     [](const fs::path& root) {
+         fs::rename(root / "tree/notes.txt", root / "tree/notes-old.txt");
+         std::ofstream(root / "tree/notes.txt") << "new content of another length";
+         return true;
+     },
+     "tree/notes.txt"},
+    {"a folder of the same name", "photos/deeper",
+     [](const fs::path& root) {
+         fs::rename(root / "tree/photos/deeper", root / "tree/photos/deeper-old");
+         fs::create_directories(root / "tree/photos/deeper/new");
+         return true;
+     },
+     "tree/photos/deeper/new"},
+    {"a link to a folder outside the tree", "photos/deeper",
+     [](const fs::path& root) {
+         fs::rename(root / "tree/photos/deeper", root / "tree/photos/deeper-old");
+         std::error_code error;
+         fs::create_directory_symlink(root / "outside", root / "tree/photos/deeper", error);
+         return !error;
+     },
+     "outside/precious.dat"},
+    {"a folder above it swapped for a link", "photos/two.jpg",
+     [](const fs::path& root) {
+         fs::rename(root / "tree/photos", root / "tree/photos-old");
+         fs::create_directories(root / "elsewhere");
+         std::ofstream(root / "elsewhere/two.jpg") << std::string(3000, 'x');
+         std::error_code error;
+         fs::create_directory_symlink(root / "elsewhere", root / "tree/photos", error);
+         return !error;
+     },
+     "elsewhere/two.jpg"},
+    {"nothing: deleted meanwhile", "notes.txt",
+     [](const fs::path& root) { return fs::remove(root / "tree/notes.txt"); }, "tree"},
+};
+
+void PrintTo(const Swap& swap, std::ostream* out) {
+    *out << swap.name;
+}
+
+class ChangedOnDisk : public PendingDeletesTest, public ::testing::WithParamInterface<Swap> {};
+
+TEST_P(ChangedOnDisk, TheItemIsLeftAloneAndItsFolderReadAgain) {
+    const Swap& swap = GetParam();
+    writeFile("outside/precious.dat", 900);
+    const std::int32_t node = find(fromUtf8(swap.item));
+    const auto parent =
+        static_cast<std::int32_t>(scanner_.store().parent.get(static_cast<scan::NodeId>(node)));
+    ASSERT_GT(node, 0);
+    ASSERT_TRUE(add(node));
+    const std::uint64_t removedSize = rootSize();
+    if (!swap.change(root_)) {
+        GTEST_SKIP() << "this system does not let the test make a folder link";
+    }
+    tick(100);
+    EXPECT_TRUE(pending_.empty());
+    EXPECT_TRUE(recycled_.empty()) << "nothing was handed to the bin";
+    EXPECT_EQ(inBin(), 0u);
+    EXPECT_TRUE(fs::exists(root_ / swap.survivor));
+    ASSERT_EQ(steps_.size(), 1u);
+    ASSERT_EQ(steps_[0].size(), 1u);
+    EXPECT_EQ(steps_[0][0].outcome, Outcome::Changed);
+    EXPECT_EQ(rootSize(), removedSize) << "the old record is not put back over the disk";
+    EXPECT_EQ(pending_.takeFolderToRead(), parent);
+    EXPECT_EQ(pending_.takeFolderToRead(), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, ChangedOnDisk, ::testing::ValuesIn(kSwaps),
+                         [](const ::testing::TestParamInfo<Swap>& param) {
+                             return "Case" + std::to_string(param.index);
+                         });
+
+TEST_F(PendingDeletesTest, AnItemThatChangedBeforeItWasChosenIsRefusedAtOnce) {
+    std::ofstream(tree() / "notes.txt", std::ios::app) << "grown since the scan";
+    const std::uint64_t before = rootSize();
+    EXPECT_FALSE(add(find(u"notes.txt")));
+    EXPECT_TRUE(pending_.empty());
+    EXPECT_EQ(rootSize(), before);
+    ASSERT_EQ(steps_.size(), 1u);
+    EXPECT_EQ(steps_[0][0].outcome, Outcome::Changed);
+    EXPECT_EQ(pending_.takeFolderToRead(), 0) << "its folder, the root, is read again";
+}
+
+TEST_F(PendingDeletesTest, AFolderTakesThePlaceOfThePendingItemsInsideIt) {
+    const std::vector<std::uint64_t> before = everyTotal(scanner_);
+    ASSERT_TRUE(add(find(u"photos/deeper/three.jpg")));
+    ASSERT_TRUE(add(find(u"notes.txt")));
+    ASSERT_TRUE(add(find(u"photos/one.jpg")));
+    tick(40);
+    const std::int32_t photos = find(u"photos");
+    ASSERT_TRUE(add(photos));
+    ASSERT_EQ(pending_.items().size(), 2u) << "the folder and notes.txt";
+    EXPECT_EQ(pending_.items()[0].node, photos);
+    EXPECT_EQ(pending_.items()[0].remaining, kCountdownMilliseconds);
+    EXPECT_EQ(pending_.items()[0].files, 3);
+    EXPECT_EQ(rootSize(), 0u) << "everything is out once, nothing twice";
+    pending_.undeleteAll();
+    EXPECT_EQ(everyTotal(scanner_), before);
+}
+
+TEST_F(PendingDeletesTest, RefusalsKnownWhenChosenComeAtOnceInOneReport) {
+    pending_.refusal = [](const std::u16string&, std::int64_t) {
+        return std::u16string(u"this drive has no Recycle Bin");
+    };
+    const std::uint64_t before = rootSize();
+    pending_.changeTogether([&] {
+        for (const std::int32_t node :
+             deletionOrder(scanner_, {find(u"notes.txt"), find(u"photos")})) {
+            add(node);
+        }
+    });
+    EXPECT_TRUE(pending_.empty()) << "no countdown before a refusal";
+    EXPECT_EQ(rootSize(), before);
+    ASSERT_EQ(steps_.size(), 1u) << "the whole selection in one report";
+    ASSERT_EQ(steps_[0].size(), 2u);
+    EXPECT_EQ(steps_[0][0].reason, u"this drive has no Recycle Bin");
+    EXPECT_TRUE(steps_[0][0].stillThere);
+    EXPECT_TRUE(recycled_.empty());
+}
+
+TEST_F(PendingDeletesTest, ANameTheShellWouldMisreadIsRefused) {
+    writeFile("tree/odd\x01name.txt", 10);
+    scan::Scanner scanner{scan::ScanOptions{}};
+    scanner.scan(treeText());
+    PendingDeletes list;
+    list.setScanner(&scanner);
+    std::vector<DeleteReport> reports;
+    list.reported = [&](const std::vector<DeleteReport>& step) { reports = step; };
+    const scan::NodeStore& store = scanner.store();
+    scan::NodeId odd = 0;
+    for (scan::NodeId row = 1; row < store.publishedCount(); ++row) {
+        if (store.nameOf(row) == u"odd\x01name.txt") {
+            odd = row;
+        }
+    }
+    if (odd == 0) {
+        GTEST_SKIP() << "this system keeps no control character in a name";
+    }
+    EXPECT_FALSE(list.addPending(static_cast<std::int32_t>(odd), store.pathOf(odd, u'/'),
+                                 store.nameOf(odd), 10));
+    EXPECT_TRUE(list.empty());
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].reason, u"its path holds a name that the Recycle Bin would misread");
+}
+
+// What the disk shows afterwards, not what the shell said, decides what the user reads and what
+// the totals show.
+struct Attempt {
+    const char* name;
+    const char* item;
+    ShellAttempt (*shell)(PendingDeletesTest& test, const PendingItem& item);
+    Outcome outcome;
+    bool stillThere;
+    std::int64_t filesMoved;
+    bool restored;  // back in the totals at once
+    bool readAgain;
+};
+
+ShellAttempt tried(bool succeeded, const char16_t* reason) {
+    ShellAttempt attempt;
+    attempt.attempted = true;
+    attempt.succeeded = succeeded;
+    attempt.reason = reason;
+    return attempt;
+}
+
+const Attempt kAttempts[] = {
+    {"a shell that says it moved a file it left", "notes.txt",
+     [](PendingDeletesTest&, const PendingItem&) { return tried(true, u""); }, Outcome::NotMoved,
+     true, 0, true, false},
+    {"a folder of which one file of three moved", "photos",
+     [](PendingDeletesTest& test, const PendingItem& item) {
+         test.moveToBin(item.path + u"/one.jpg");
+         return tried(false, u"a file is in use");
+     },
+     Outcome::PartlyMoved, true, 1, false, true},
+    {"a shell that destroyed the file", "notes.txt",
+     [](PendingDeletesTest&, const PendingItem& item) {
+         fs::remove(fs::path(item.path));
+         ShellAttempt attempt = tried(true, u"");
+         attempt.reachedBin = false;
+         return attempt;
+     },
+     Outcome::Destroyed, true, 0, false, false},
+    {"a failure after which the file is gone", "notes.txt",
+     [](PendingDeletesTest&, const PendingItem& item) {
+         fs::remove(fs::path(item.path));
+         return tried(false, u"the Recycle Bin refused it");
+     },
+     Outcome::NotMoved, false, 0, false, true},
+};
+
+void PrintTo(const Attempt& attempt, std::ostream* out) {
+    *out << attempt.name;
+}
+
+class AfterTheAttempt : public PendingDeletesTest, public ::testing::WithParamInterface<Attempt> {};
+
+TEST_P(AfterTheAttempt, TheDiskDecidesTheReportAndTheTotals) {
+    const Attempt& c = GetParam();
+    const std::uint64_t before = rootSize();
+    pending_.recycle = [this, &c](const PendingItem& item) { return c.shell(*this, item); };
+    ASSERT_TRUE(add(find(fromUtf8(c.item))));
+    const std::uint64_t removed = rootSize();
+    pending_.deleteAllNow();
+    ASSERT_EQ(steps_.size(), 1u);
+    ASSERT_EQ(steps_[0].size(), 1u);
+    const DeleteReport& report = steps_[0][0];
+    EXPECT_EQ(report.outcome, c.outcome);
+    EXPECT_EQ(report.stillThere, c.stillThere);
+    EXPECT_EQ(report.filesMoved, c.filesMoved);
+    if (c.outcome == Outcome::PartlyMoved) {
+        EXPECT_EQ(report.files, 3);
+    }
+    EXPECT_EQ(rootSize(), c.restored ? before : removed);
+    EXPECT_EQ(pending_.takeFolderToRead() >= 0, c.readAgain);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shells, AfterTheAttempt, ::testing::ValuesIn(kAttempts),
+                         [](const ::testing::TestParamInfo<Attempt>& param) {
+                             return "Case" + std::to_string(param.index);
+                         });
 
 }  // namespace
 }  // namespace deleting

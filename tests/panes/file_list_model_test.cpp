@@ -127,6 +127,18 @@ TEST_F(FileListModelTest, DeletedNodesAndWhatTheyHoldLeaveTheSelection) {
     EXPECT_EQ(model_.focus(), -1);
 }
 
+TEST_F(FileListModelTest, AFocusInsideADeletedFolderGoesWithIt) {
+    model_.toggleExpanded(1);  // rows: 0, 1, 5, 4, 2, 3
+    const auto yOf = [](int row) { return 24 + 18 * row + 5; };
+    model_.click(100, yOf(1), false, false);
+    model_.click(100, yOf(2), true, false);  // a, then its child a2 with Ctrl: the focus
+    ASSERT_EQ(model_.focus(), 5);
+    store_->flags.set(1, scan::FlagRemoved);
+    model_.refresh();
+    EXPECT_TRUE(model_.selection().empty());
+    EXPECT_EQ(model_.focus(), -1) << "commands on the focus would act on a2, out of the totals";
+}
+
 TEST_F(FileListModelTest, ClicksWithControlAndShiftBuildTheSelection) {
     model_.toggleExpanded(1);  // rows: 0, 1, 5, 4, 2, 3
     const auto yOf = [](int row) { return 24 + 18 * row + 5; };

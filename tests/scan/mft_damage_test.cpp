@@ -175,13 +175,20 @@ TEST(DamagedImage, AbsurdGeometryIsRefused) {
 }
 
 // A record torn by an interrupted write fails its fix-up: its file is missing, the rest is there.
-TEST_F(DamagedBasicImage, TornRecordLosesOnlyItsFile) {
-    const std::u16string wanted = u"report.pdf";
-    std::size_t torn = 0;
-    for (std::size_t n = 16; n < 256 && torn == 0; ++n) {
-        const std::size_t offset = tableStart + n * geometry.recordSize;
+// Where the name `wanted` of a file's resident name attribute lies in the image: the offset of its
+// record and of its first unit; 0 and 0 when no record of the first 256 has it.
+struct NameInImage {
+    std::size_t record = 0;
+    std::size_t name = 0;
+};
+
+NameInImage findName(const std::vector<std::uint8_t>& bytes, std::size_t tableStart,
+                     std::uint32_t recordSize, std::u16string_view wanted) {
+    NameInImage found;
+    for (std::size_t n = 16; n < 256 && found.record == 0; ++n) {
+        const std::size_t offset = tableStart + n * recordSize;
         std::vector<std::uint8_t> record(bytes.begin() + offset,
-                                         bytes.begin() + offset + geometry.recordSize);
+                                         bytes.begin() + offset + recordSize);
         RecordHeader header;
         if (!applyFixUp(record) || !readRecordHeader(record, header)) {
             continue;
@@ -197,9 +204,15 @@ TEST_F(DamagedBasicImage, TornRecordLosesOnlyItsFile) {
                     return;
                 }
             }
-            torn = offset;
+            found.record = offset;
+            found.name = offset + static_cast<std::size_t>(value.data() - record.data()) + 66;
         });
     }
+    return found;
+}
+
+TEST_F(DamagedBasicImage, TornRecordLosesOnlyItsFile) {
+    const std::size_t torn = findName(bytes, tableStart, geometry.recordSize, u"report.pdf").record;
     ASSERT_NE(torn, 0u);
     bytes[torn + kFixUpStride - 1] ^= 0xFF;
     const auto scan = scanMemory(source, nullptr);
@@ -207,6 +220,30 @@ TEST_F(DamagedBasicImage, TornRecordLosesOnlyItsFile) {
     const auto rows = rowsByPath(scan->store);
     EXPECT_EQ(rows.count(u"docs/report.pdf"), 0u);
     EXPECT_EQ(rows.count(u"docs/readme.txt"), 1u);
+}
+
+// A name holding a unit that no path may hold would split or redirect the path built from it:
+// the file is left out, its neighbours stay.
+TEST_F(DamagedBasicImage, ANameHoldingNulOrASeparatorIsNotUsed) {
+    const NameInImage found = findName(bytes, tableStart, geometry.recordSize, u"report.pdf");
+    ASSERT_NE(found.record, 0u);
+    // Not the last two bytes of a sector, which the fix-up replaces.
+    ASSERT_NE((found.name + 2 - found.record) % kFixUpStride, kFixUpStride - 2);
+    const std::vector<std::uint8_t> original = bytes;
+    for (const char16_t unit : {u'\0', u'\\', u'/'}) {
+        SCOPED_TRACE(static_cast<int>(unit));
+        bytes = original;
+        bytes[found.name + 2] = static_cast<std::uint8_t>(unit & 0xFF);
+        bytes[found.name + 3] = static_cast<std::uint8_t>(unit >> 8);
+        const auto scan = scanMemory(source, nullptr);
+        ASSERT_TRUE(scan->outcome.filled);
+        for (NodeId row = 0; row < scan->store.publishedCount(); ++row) {
+            const std::u16string name = scan->store.nameOf(row);
+            EXPECT_EQ(name.find_first_of(std::u16string_view(u"\0\\/", 3)), std::u16string::npos);
+        }
+        const auto rows = rowsByPath(scan->store);
+        EXPECT_EQ(rows.count(u"docs/readme.txt"), 1u);
+    }
 }
 
 }  // namespace

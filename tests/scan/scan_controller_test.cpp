@@ -199,6 +199,25 @@ TEST_F(ScanControllerTest, ARefreshCountsOldRowsLeavesTheHistoryAndEndsOnce) {
     }
     controller.refreshFolder(file);
     EXPECT_EQ(notifier.starts_, 2) << "nothing that is not a folder is refreshed";
+
+    // A folder inside a removed folder is out of the tree: emptying it would take its sums out
+    // of the ancestors a second time.
+    NodeId inner = 0;
+    for (NodeId row = folder + 1; row < store.publishedCount() && inner == 0; ++row) {
+        if (store.hasFlag(row, FlagFolder) && store.parent.get(row) != 0 &&
+            controller.scanner()->isAttached(row) && store.parent.get(row) != folder) {
+            inner = row;
+        }
+    }
+    ASSERT_NE(inner, 0u);
+    const NodeId outer = store.parent.get(inner);
+    const scan::RemovalRecord removal = controller.scanner()->removeNode(outer);
+    ASSERT_TRUE(removal.valid);
+    const std::vector<std::string> removed = describe(*controller.scanner());
+    controller.refreshFolder(inner);
+    EXPECT_EQ(notifier.starts_, 2) << "a folder out of the tree is not refreshed";
+    EXPECT_EQ(describe(*controller.scanner()), removed);
+    controller.scanner()->restoreNode(removal);
 }
 
 TEST_F(ScanControllerTest, TheAdjusterChoosesMethodAndThreadsAfterTheCutoffs) {
