@@ -15,6 +15,7 @@ MainWindow::~MainWindow() {
     // The panel outlives this window; its rows can no longer be clicked through to it.
     panes::SelectionPanel::instance().onRowClicked = nullptr;
     toolbarBuffer_.release();
+    detachScanFromPanes();
     controller_.discardScan();
     if (window_ != nullptr) {
         DestroyWindow(window_);

@@ -193,9 +193,14 @@ class MainWindow {
     void onMouse(UINT message, int x, int y);
     void onDpiChanged(const RECT& suggested);
     void onMeasureChanged();
-    void onScanEnded();
+    // WM_APP+1 of the scan or refresh numbered `work`; the end of work the window has left
+    // since (Open…, another scan) does nothing.
+    void onScanEnded(std::uint32_t work);
     void onProgressTick();
     void onClose();
+    // Takes the scanner and its store away from the panes that read them, before the controller
+    // destroys them (a new scan, leaving the scan, closing).
+    void detachScanFromPanes();
     void createPendingPane();
     void preparePendingDeletes();
     void onPendingChanged();
@@ -212,6 +217,11 @@ class MainWindow {
     void onUpdateFound();
     void showAbout();
     void checkForUpdates();
+    // The end of an update check (WM_APP+21): shows its answer when "Check for Updates…" asked.
+    void onUpdateChecked();
+    // The answer of the finished check: the newer version, the reason it failed, or that the
+    // running version is the latest.
+    void showUpdateAnswer();
     void updateMeasureBox();
     void fitMeasureListToItems();
     std::vector<treemap::SpaceBlock> buildSpaceBlocks() const;
@@ -247,6 +257,8 @@ class MainWindow {
     // The sizes of the kinds pane and the file list, and the splitter drag in progress.
     MainLayout layout_;
     bool elevationOffered_ = false;
+    // "Check for Updates…" started a check whose answer is to be shown when it ends.
+    bool updateAnswerWanted_ = false;
     ui::BackBuffer toolbarBuffer_;
     // Held by the settings listener, which outlives this object in the settings store: the
     // listener does nothing once the window object is gone.

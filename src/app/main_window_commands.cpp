@@ -97,10 +97,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onDpiChanged(*reinterpret_cast<const RECT*>(lParam));
             return 0;
         case scan::kScanEndedMessage:
-            onScanEnded();
+            onScanEnded(static_cast<std::uint32_t>(wParam));
             return 0;
         case update::kUpdateFoundMessage:
             onUpdateFound();
+            return 0;
+        case update::kUpdateCheckedMessage:
+            onUpdateChecked();
             return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
@@ -233,6 +236,7 @@ void MainWindow::onMeasureChanged() {
 
 void MainWindow::onClose() {
     leaveThen([this] {
+        detachScanFromPanes();
         controller_.discardScan();
         DestroyWindow(window_);
     });

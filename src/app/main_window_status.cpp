@@ -19,9 +19,10 @@ namespace {
 // Room around the text of an item in the measure box's opened list, at 96 DPI.
 constexpr int kMeasureListMargins = 12;
 
-// Script support: when ROZOVIZOV_SCAN_END_FILE names a file, it is made each time a scan has
-// ended and the window has been painted, so a script that shows the window can tell when to
-// take its picture.
+// Script support: when ROZOVIZOV_SCAN_END_FILE names a file that does not exist, it is made once
+// a scan has ended and the window has been painted, so a script that shows the window can tell
+// when to take its picture. A file already there is left alone: the variable must never become
+// a way to empty a file of the user's.
 void announceScanEnd(HWND window) {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableW(L"ROZOVIZOV_SCAN_END_FILE", path, MAX_PATH);
@@ -30,7 +31,7 @@ void announceScanEnd(HWND window) {
     }
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
     }
@@ -55,7 +56,7 @@ void MainWindow::openScan(const std::u16string& path) {
     welcomeShown_ = false;
     elevationOffered_ = false;
     treemapView_->setStore(nullptr);
-    fileList_->attach(nullptr, u"");
+    detachScanFromPanes();
     treemapView_->schedule().resetForScan(scanTakesEveryCore());
     treemapView_->setRecycling(true);
     EnableWindow(stopButton_, TRUE);
@@ -72,9 +73,8 @@ void MainWindow::closeScan() {
     if (welcomeShown_) {
         return;
     }
-    fileList_->attach(nullptr, u"");
+    detachScanFromPanes();
     controller_.discardScan();
-    kindPane_->setScanner(nullptr);
     // A scan left while it ran never reports its end: the spare picture goes here.
     treemapView_->setRecycling(false);
     treemapView_->setStore(nullptr);
@@ -88,6 +88,15 @@ void MainWindow::closeScan() {
     refreshViews(false);
 }
 
+void MainWindow::detachScanFromPanes() {
+    if (kindPane_ != nullptr) {
+        kindPane_->setScanner(nullptr);
+    }
+    if (fileList_ != nullptr) {
+        fileList_->attach(nullptr, u"");
+    }
+}
+
 void MainWindow::refreshViews(bool fromTimer) {
     if (treemapView_ == nullptr) {
         return;
@@ -97,6 +106,7 @@ void MainWindow::refreshViews(bool fromTimer) {
              {openButton_, measureBox_, zoomOutButton_, stopButton_, refreshButton_}) {
             show(control, false);
         }
+        treemapView_->setNotice({});
         InvalidateRect(window_, nullptr, FALSE);
         return;
     }
@@ -125,7 +135,9 @@ void MainWindow::refreshViews(bool fromTimer) {
     show(stopButton_, running);
     EnableWindow(refreshButton_, running ? FALSE : TRUE);
 
-    statusText_ = app::statusText(statusFactsOf(controller_, measure_));
+    const StatusFacts facts = statusFactsOf(controller_, measure_);
+    statusText_ = app::statusText(facts);
+    treemapView_->setNotice(treemapNotice(facts));
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -206,7 +218,10 @@ void MainWindow::onProgressTick() {
     }
 }
 
-void MainWindow::onScanEnded() {
+void MainWindow::onScanEnded(std::uint32_t work) {
+    if (work != controller_.work() || controller_.running() || controller_.scanner() == nullptr) {
+        return;
+    }
     // Pictures no longer follow each other closely: the spare one goes.
     treemapView_->setRecycling(false);
     refreshViews(false);

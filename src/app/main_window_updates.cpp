@@ -65,15 +65,41 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::checkForUpdates() {
-    update::startUpdateCheck(updates_, window_);
-    if (!updates_.done()) {
-        MessageBoxW(window_, wide(update::checkingMessage()), kProgramName, MB_ICONINFORMATION);
+    if (updates_.started() && !updates_.done()) {
+        // A check that runs is not doubled; the user asks again for its answer.
+        MessageBoxW(window_,
+                    wide(update::checkingMessage(update::serviceAddressFromEnvironment().host)),
+                    kProgramName, MB_ICONINFORMATION);
         return;
     }
+    // No check yet, or one that failed (the network was down at start-up, say): the service is
+    // asked now, and the answer shows once it is in. An answer the service gave stands for the
+    // run.
+    if (!updates_.started() || !updates_.failure().empty()) {
+        update::checkAgain(updates_, window_);
+        updateAnswerWanted_ = true;
+        return;
+    }
+    showUpdateAnswer();
+}
+
+void MainWindow::onUpdateChecked() {
+    if (!updateAnswerWanted_ || !updates_.done()) {
+        return;
+    }
+    updateAnswerWanted_ = false;
+    showUpdateAnswer();
+}
+
+void MainWindow::showUpdateAnswer() {
     const update::UpdateResult* result = updates_.result();
     if (result == nullptr) {
-        MessageBoxW(window_, wide(update::latestReleaseMessage(update::runningVersion())),
-                    kProgramName, MB_ICONINFORMATION);
+        const std::u16string& failure = updates_.failure();
+        const std::u16string text = failure.empty()
+                                        ? update::latestReleaseMessage(update::runningVersion())
+                                        : update::checkFailedMessage(failure);
+        MessageBoxW(window_, wide(text), kProgramName,
+                    failure.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
         return;
     }
     const std::u16string question =

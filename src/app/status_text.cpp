@@ -11,6 +11,10 @@ StatusFacts statusFactsOf(const scan::ScanController& controller, scan::Measure 
     if (scanner == nullptr) {
         return facts;
     }
+    if (!facts.running) {
+        facts.rootProblem = controller.rootProblem();
+        facts.rootPath = controller.rootPath();
+    }
     const scan::NodeStore& store = scanner->store();
     const std::uint64_t published = store.publishedCount();
     if (published == 0) {
@@ -20,6 +24,7 @@ StatusFacts statusFactsOf(const scan::ScanController& controller, scan::Measure 
     if (!facts.running) {
         facts.stopped = controller.stopped();
         facts.method = controller.method();
+        facts.unreadable = static_cast<std::int64_t>(scanner->counters().unreadable.get());
     }
     facts.files = store.fileCount.get(0);
     // Further names of a hard-linked file are rows with no file count of their own; they are
@@ -37,19 +42,52 @@ StatusFacts statusFactsOf(const scan::ScanController& controller, scan::Measure 
     return facts;
 }
 
+std::u16string cannotScanText(const std::u16string& rootPath, const std::u16string& reason) {
+    return u"Cannot scan " + rootPath + u": " + reason;
+}
+
+std::u16string unreadableText(std::int64_t folders) {
+    if (folders <= 0) {
+        return {};
+    }
+    return u" \u00B7 " + ui::countOf(folders, u"folder", u"folders") + u" could not be read";
+}
+
+std::u16string treemapNotice(const StatusFacts& facts) {
+    if (!facts.running && !facts.rootProblem.empty()) {
+        return cannotScanText(facts.rootPath, facts.rootProblem);
+    }
+    if (!facts.hasRows || facts.measureTotal != 0) {
+        return {};
+    }
+    switch (facts.measure) {
+        case scan::MeasureAddedMonth:
+            return u"Nothing was added in the last month";
+        case scan::MeasureAddedHalfYear:
+            return u"Nothing was added in the last 6 months";
+        case scan::MeasureAddedSinceScan:
+            return u"Nothing was added since the last scan";
+        default:
+            return {};
+    }
+}
+
 std::u16string statusText(const StatusFacts& facts) {
+    if (!facts.running && !facts.rootProblem.empty()) {
+        return cannotScanText(facts.rootPath, facts.rootProblem);
+    }
     if (!facts.hasRows) {
         return facts.running ? u"Starting scan\u2026" : u"";
     }
-    const std::u16string counts = ui::countText(facts.files) + u" files \u00B7 " +
-                                  ui::countText(facts.folders) + u" folders \u00B7 " +
+    const std::u16string counts = ui::countOf(facts.files, u"file", u"files") + u" \u00B7 " +
+                                  ui::countOf(facts.folders, u"folder", u"folders") + u" \u00B7 " +
                                   ui::sizeText(facts.allocated);
     const std::u16string elapsed = ui::secondsText(facts.elapsedSeconds);
     if (facts.running) {
         return u"Scanning\u2026 " + counts + u" \u00B7 " + elapsed;
     }
     std::u16string text = facts.stopped ? u"Scan stopped \u00B7 " : u"Scan complete \u00B7 ";
-    text += counts + u" \u00B7 " + elapsed;
+    text += counts + u" \u00B7 " + elapsed + unreadableText(facts.unreadable);
     if (facts.measure != scan::MeasureCurrentSize) {
         text += u"  \u2014  " + scan::measureName(facts.measure) + u": " +
                 ui::sizeText(facts.measureTotal);

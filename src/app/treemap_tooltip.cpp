@@ -1,5 +1,6 @@
 #include "app/treemap_tooltip.h"
 
+#include "panes/inspector_rows.h"
 #include "scan/file_kinds.h"
 #include "ui/formats.h"
 
@@ -62,6 +63,9 @@ std::optional<Tooltip> treemapTooltip(const TooltipFacts& facts, std::int32_t no
     tooltip.body =
         ui::sizeText(scan::measureValue(store, row, facts.measure, facts.physicalSizes)) +
         u"  \u00B7  " + scan::kindName(store.kind.get(row));
+    if (panes::couldNotBeRead(store, row)) {
+        tooltip.body += u"  \u00B7  " + std::u16string(panes::kUnreadableText);
+    }
     if (hiddenCount >= 1) {
         tooltip.body +=
             u"  \u00B7  with " + ui::countText(hiddenCount - 1) + u" other items too small to draw";

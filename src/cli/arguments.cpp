@@ -171,7 +171,7 @@ ParsedArguments parseArguments(const std::vector<std::u16string>& arguments) {
     } else if (paths.empty()) {
         parsed.error = u"no PATH to scan";
     } else if (paths.size() > 1) {
-        parsed.error = u"more than one PATH: " + paths[1];
+        parsed.error = u"only one PATH is taken, and " + paths[1] + u" is another";
     } else if (paths[0].empty()) {
         parsed.error = u"the PATH is empty";
     } else {

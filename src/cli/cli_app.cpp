@@ -48,7 +48,7 @@ class EndSignal : public scan::ScanNotifier {
   public:
     enum class Wake { Tick, Interrupted, Ended };
 
-    void scanEnded() override {
+    void scanEnded(std::uint32_t) override {
         std::lock_guard guard(lock_);
         ended_ = true;
         changed_.notify_all();
@@ -283,9 +283,8 @@ int runCli(const std::vector<std::u16string>& arguments) {
     scanToEnd(controller, signal, options.measure);
 
     const scan::Scanner* scanner = controller.scanner();
-    if (scanner == nullptr || scanner->store().publishedCount() == 0 ||
-        scanner->store().hasFlag(0, scan::FlagUnopened)) {
-        printError(u"cannot scan " + terminalSafe(options.root) + u": " + unreachableReason(root));
+    if (scanner == nullptr || !controller.rootProblem().empty()) {
+        printError(u"cannot scan " + terminalSafe(options.root) + u": " + controller.rootProblem());
         return kExitFailed;
     }
     printSummary(controller, options);

@@ -50,7 +50,4 @@ std::u16string reasonOfError(int error);
 // A file named on the command line as the standard library names it.
 std::filesystem::path fileSystemPath(const std::u16string& path);
 
-// Why `path` cannot be listed as a folder, as a lower-case phrase ("it does not exist").
-std::u16string unreachableReason(const std::u16string& path);
-
 }  // namespace cli

@@ -1,6 +1,5 @@
 #include "cli/console.h"
 
-#include "scan/long_path_posix.h"
 #include "scan/scanner.h"
 #include "scan/text.h"
 
@@ -214,16 +213,6 @@ std::u16string reasonOfError(int error) {
 
 std::filesystem::path fileSystemPath(const std::u16string& path) {
     return std::filesystem::path(scan::fileNameToBytes(path));
-}
-
-std::u16string unreachableReason(const std::u16string& path) {
-    const std::string bytes = scan::fileNameToBytes(scan::longPathOf(path));
-    const int folder = scan::openLongPath(bytes, O_RDONLY | O_DIRECTORY);
-    if (folder < 0) {
-        return reasonOf(errno);
-    }
-    ::close(folder);
-    return u"it cannot be read";
 }
 
 }  // namespace cli

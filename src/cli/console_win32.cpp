@@ -232,22 +232,4 @@ std::filesystem::path fileSystemPath(const std::u16string& path) {
     return std::filesystem::path(wide(path));
 }
 
-std::u16string unreachableReason(const std::u16string& path) {
-    const std::u16string longPath = scan::longPathOf(path);
-    const DWORD attributes = ::GetFileAttributesW(wide(longPath));
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return reasonOf(::GetLastError());
-    }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return u"it is not a folder";
-    }
-    scan::UniqueHandle folder(::CreateFileW(
-        wide(longPath), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder.valid()) {
-        return reasonOf(::GetLastError());
-    }
-    return u"it cannot be read";
-}
-
 }  // namespace cli

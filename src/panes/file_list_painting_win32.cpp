@@ -3,6 +3,7 @@
 // a back buffer copied once.
 
 #include "panes/file_list_pane_win32.h"
+#include "panes/inspector_rows.h"
 
 #include "ui/formats.h"
 #include "ui/images_win32.h"
@@ -190,9 +191,11 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
         SelectClipRgn(dc, nullptr);
 
         const std::int64_t value = valueOf ? valueOf(row.node) : model_.valueOf(row.node);
-        ui::drawLabel(dc, ui::sizeText(value),
+        const bool unread = couldNotBeRead(store, row.node);
+        ui::drawLabel(dc, listValueText(store, row.node, value),
                       RECT{valueLeft, top, width - ui::scaled(window(), kValueRightMargin), bottom},
-                      ink, font, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+                      unread && !selected ? colours.dimText : ink, font,
+                      DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     }
     DeleteObject(nameColumn);
 }

@@ -28,6 +28,14 @@ constexpr AttributeWord kAttributeWords[] = {
 
 }  // namespace
 
+bool couldNotBeRead(const scan::NodeStore& store, scan::NodeId node) {
+    return store.hasFlag(node, scan::FlagFolder) && store.hasFlag(node, scan::FlagUnopened);
+}
+
+std::u16string listValueText(const scan::NodeStore& store, scan::NodeId node, std::int64_t value) {
+    return couldNotBeRead(store, node) ? kUnreadableText : ui::sizeText(value);
+}
+
 std::u16string attributesText(std::uint32_t bits) {
     if (bits == kInvalidAttributes) {
         return kUnknownText;
@@ -55,8 +63,10 @@ Information informationFor(const scan::NodeStore& store, scan::NodeId node,
     rows.push_back(
         {u"On disk", ui::sizeText(static_cast<std::int64_t>(store.allocated.get(node)))});
     rows.push_back({u"Length", ui::sizeText(static_cast<std::int64_t>(store.size.get(node)))});
-    if (store.hasFlag(node, scan::FlagFolder)) {
-        rows.push_back({u"Contains", ui::countText(store.fileCount.get(node)) + u" files"});
+    if (couldNotBeRead(store, node)) {
+        rows.push_back({u"Contains", kUnreadableText});
+    } else if (store.hasFlag(node, scan::FlagFolder)) {
+        rows.push_back({u"Contains", ui::countOf(store.fileCount.get(node), u"file", u"files")});
     }
     if (facts) {
         rows.push_back({u"Modified", facts->modified});

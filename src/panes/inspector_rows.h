@@ -28,6 +28,17 @@ inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
 // The text of an unknown value.
 inline constexpr const char16_t* kUnknownText = u"\u2014";
 
+// What the views say of a folder whose listing failed, in place of its size (which would read
+// as an empty folder): the file list's value column, the information panel and the tooltip.
+inline constexpr const char16_t* kUnreadableText = u"could not be read";
+
+// Whether `node` is a folder whose listing failed (it was never opened, or ended early).
+bool couldNotBeRead(const scan::NodeStore& store, scan::NodeId node);
+
+// The file list's value text of `node`: the size text of `value`, or kUnreadableText for a folder
+// that could not be read.
+std::u16string listValueText(const scan::NodeStore& store, scan::NodeId node, std::int64_t value);
+
 // The words of the attribute bits a user cares about, joined by ", " in a fixed order; "normal"
 // when none of them is set (a plain folder, with only its folder and archive bits, is "normal"),
 // and the unknown text for kInvalidAttributes.

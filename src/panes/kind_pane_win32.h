@@ -29,6 +29,7 @@ class KindPane : public ui::PaneWindow {
     // The scan whose totals the rows come from, or none; not owned. The rows stay until the next
     // reload.
     void setScanner(const scan::Scanner* scanner) { scanner_ = scanner; }
+    const scan::Scanner* scanner() const { return scanner_; }
     // The colours of the squares, or none for no squares; not owned.
     void setColours(const treemap::KindColours* colours) { colours_ = colours; }
     void setMeasure(scan::Measure measure) { measure_ = measure; }

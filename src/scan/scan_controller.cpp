@@ -2,6 +2,7 @@
 
 #include "history/scan_history.h"
 #include "scan/clock.h"
+#include "scan/root_problem.h"
 
 namespace scan {
 
@@ -55,9 +56,12 @@ void ScanController::startScan(const std::u16string& root) {
     running_.exchange(true);
     stopped_ = false;
     fileTableRefused_ = false;
+    rootProblem_.clear();
     generation_.fetch_add(1, std::memory_order_acq_rel);
-    worker_ = std::thread(
-        [this, scanner = scanner_.get(), path = rootPath_] { finishWork(scanner->scan(path)); });
+    ++work_;
+    worker_ = std::thread([this, scanner = scanner_.get(), path = rootPath_, work = work_] {
+        finishWork(scanner->scan(path), work);
+    });
     restartTimer();
 }
 
@@ -75,29 +79,35 @@ void ScanController::refreshFolder(NodeId folder) {
     elapsed_ = 0;
     running_.exchange(true);
     stopped_ = false;
+    rootProblem_.clear();
     generation_.fetch_add(1, std::memory_order_acq_rel);
-    worker_ = std::thread([this, scanner = scanner_.get(), folder] {
+    ++work_;
+    worker_ = std::thread([this, scanner = scanner_.get(), folder, work = work_] {
         const std::int64_t start = performanceTicks();
         const std::uint64_t live = scanner->liveNodeCount(folder);
         scanner->addRemovedRows(live - 1);
         scanner->emptyFolder(folder);
         scanner->walk(folder);
-        finishWork(scanner->finishResult(start));
+        finishWork(scanner->finishResult(start), work);
     });
     restartTimer();
 }
 
 // On the worker: the fields first, running last, then the notice.
-void ScanController::finishWork(const ScanResult& result) {
+void ScanController::finishWork(const ScanResult& result, std::uint32_t work) {
     lastResult_ = result;
     elapsed_ = result.seconds;
     stopped_ = result.stopped;
     method_ = result.method;
     fileTableRefused_ = result.fileTableRefused;
+    const NodeStore& store = scanner_->store();
+    if (store.publishedCount() == 0 || store.hasFlag(0, FlagUnopened)) {
+        rootProblem_ = unreachableReason(rootPath_);
+    }
     generation_.fetch_add(1, std::memory_order_acq_rel);
     running_.exchange(false);
     if (notifier_ != nullptr) {
-        notifier_->scanEnded();
+        notifier_->scanEnded(work);
     }
 }
 
@@ -119,6 +129,7 @@ void ScanController::discardScan() {
     scanner_.reset();
     running_.exchange(false);
     stopped_ = false;
+    rootProblem_.clear();
 }
 
 double ScanController::elapsedSeconds() const {

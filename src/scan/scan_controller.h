@@ -22,8 +22,10 @@ namespace scan {
 class ScanNotifier {
   public:
     virtual ~ScanNotifier() = default;
-    // A scan or refresh has ended; called on the worker thread, after running turned false.
-    virtual void scanEnded() = 0;
+    // The scan or refresh numbered `work` (the controller's `work()` when it started) has ended;
+    // called on the worker thread, after running turned false. An owner that handles the end
+    // later checks the number, so that the end of work it has since left does nothing.
+    virtual void scanEnded(std::uint32_t work) = 0;
     // Starts (or restarts) the 100 ms progress tick; called on the owner's thread.
     virtual void startTicking() = 0;
     // Stops the progress tick.
@@ -75,6 +77,8 @@ class ScanController {
     Scanner* scanner() const { return scanner_.get(); }
     const std::u16string& rootPath() const { return rootPath_; }
     std::uint32_t previousScan() const { return previousScan_; }
+    // The number of the current (or last) scan or refresh, one more for each started.
+    std::uint32_t work() const { return work_; }
     std::uint32_t generation() const { return generation_.load(std::memory_order_acquire); }
     // The owner bumps the generation on each progress tick while running, so views drop caches.
     void bumpGeneration() { generation_.fetch_add(1, std::memory_order_acq_rel); }
@@ -82,11 +86,15 @@ class ScanController {
     bool wholeVolume() const { return wholeVolume_; }
     bool fileTableRefused() const { return fileTableRefused_; }
     std::uint32_t method() const { return method_; }
+    // Why the last scan or refresh could not list the root ("it does not exist"); empty when it
+    // could, and while work runs. A root it could not list leaves no rows or an empty root row,
+    // which the views would otherwise show as a complete scan of nothing.
+    const std::u16string& rootProblem() const { return rootProblem_; }
     // The full result of the last scan or refresh, for diagnostics and summaries.
     const ScanResult& lastResult() const { return lastResult_; }
 
   private:
-    void finishWork(const ScanResult& result);
+    void finishWork(const ScanResult& result, std::uint32_t work);
 
     Clock clock_;
     ScanNotifier* notifier_ = nullptr;
@@ -98,6 +106,8 @@ class ScanController {
     bool stopped_ = false;
     std::uint32_t previousScan_ = 0;
     std::atomic<std::uint32_t> generation_{0};
+    // Written only on the owner's thread, before a worker starts; each worker keeps its own.
+    std::uint32_t work_ = 0;
     std::uint64_t startTick_ = 0;
     std::atomic<double> elapsed_{0};
     bool ticking_ = false;
@@ -105,6 +115,7 @@ class ScanController {
     bool wholeVolume_ = false;
     bool fileTableRefused_ = false;
     std::uint32_t method_ = 1;
+    std::u16string rootProblem_;
     ScanResult lastResult_;
 };
 

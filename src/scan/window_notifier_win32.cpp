@@ -2,8 +2,8 @@
 
 namespace scan {
 
-void WindowNotifier::scanEnded() {
-    PostMessageW(window_, kScanEndedMessage, 0, 0);
+void WindowNotifier::scanEnded(std::uint32_t work) {
+    PostMessageW(window_, kScanEndedMessage, work, 0);
 }
 
 void WindowNotifier::startTicking() {

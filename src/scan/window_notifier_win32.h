@@ -1,7 +1,8 @@
 #pragma once
 
 // The scan controller's notices as a window receives them: WM_APP+1 when a scan or refresh
-// ends, and timer 1 every 100 ms while results may change. Windows only.
+// ends, with the number of that work in wParam, and timer 1 every 100 ms while results may
+// change. Windows only.
 
 #include "scan/scan_controller.h"
 
@@ -17,7 +18,7 @@ class WindowNotifier : public ScanNotifier {
   public:
     explicit WindowNotifier(HWND window) : window_(window) {}
 
-    void scanEnded() override;
+    void scanEnded(std::uint32_t work) override;
     void startTicking() override;
     void stopTicking() override;
 

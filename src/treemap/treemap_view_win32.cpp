@@ -142,6 +142,19 @@ void TreemapView::setStore(std::shared_ptr<const scan::NodeStore> store) {
     }
 }
 
+void TreemapView::setNotice(std::u16string notice) {
+    if (notice == notice_) {
+        return;
+    }
+    notice_ = std::move(notice);
+    if (!notice_.empty() && model_.clearHover() && tooltip_ != nullptr) {
+        SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+    }
+    if (window() != nullptr) {
+        InvalidateRect(window(), nullptr, FALSE);
+    }
+}
+
 void TreemapView::setSelectedNode(std::int32_t node) {
     if (model_.setSelectedNode(node) && window() != nullptr) {
         InvalidateRect(window(), nullptr, FALSE);
@@ -183,6 +196,12 @@ void TreemapView::zoomed() {
 void TreemapView::onPaint() {
     paintBuffered([this](HDC buffer, const RECT& client) {
         FillRect(buffer, &client, ui::brushFor(ui::palette().treemapBackground));
+        if (!notice_.empty()) {
+            ui::drawLabel(buffer, notice_, client, ui::palette().dimText,
+                          ui::uiFont(window(), ui::FontStyle::Heading),
+                          DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+            return;
+        }
         paintPicture(buffer, client.right, client.bottom);
     });
 }
@@ -219,7 +238,7 @@ void TreemapView::paintPicture(HDC dc, int width, int height) {
 }
 
 void TreemapView::hitTest(LPARAM point) {
-    if (model_.hitTest(GET_X_LPARAM(point), GET_Y_LPARAM(point))) {
+    if (notice_.empty() && model_.hitTest(GET_X_LPARAM(point), GET_Y_LPARAM(point))) {
         InvalidateRect(window(), nullptr, FALSE);
         updateTooltip();
     }
@@ -245,6 +264,9 @@ void TreemapView::updateTooltip() {
 }
 
 void TreemapView::onButtonDown(LPARAM point, bool right) {
+    if (!notice_.empty()) {
+        return;
+    }
     hitTest(point);
     const std::int32_t node = model_.nodeOfItem(model_.hoverItem());
     // A click on a space block chooses nothing: a choice made earlier, no longer framed anywhere,
@@ -266,7 +288,7 @@ void TreemapView::onButtonDown(LPARAM point, bool right) {
 }
 
 void TreemapView::onDoubleClick() {
-    if (model_.zoomIntoHovered(GetTickCount64(), animated())) {
+    if (notice_.empty() && model_.zoomIntoHovered(GetTickCount64(), animated())) {
         zoomed();
     }
 }

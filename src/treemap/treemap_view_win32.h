@@ -53,6 +53,11 @@ class TreemapView : public ui::PaneWindow {
     void setStore(std::shared_ptr<const scan::NodeStore> store);
     // Asks for a picture of the current root at the client size (see TreemapViewModel).
     void requestPicture() { model_.requestPicture(); }
+    // A line shown in place of the picture, centred (a root that could not be scanned, a measure
+    // under which nothing was added); empty shows the picture again. While a notice shows, the
+    // view hovers, selects and explains nothing. Repaints only when the text changes.
+    void setNotice(std::u16string notice);
+    const std::u16string& notice() const { return notice_; }
 
     // Zoom steps as the main window's commands ask for them. Each one that changes the root
     // raises onZoomChanged; zoomToTop always does.
@@ -106,6 +111,7 @@ class TreemapView : public ui::PaneWindow {
     // The tooltip's text must outlive the message that hands it over.
     std::wstring tipText_;
     bool trackingLeave_ = false;
+    std::u16string notice_;
 };
 
 }  // namespace treemap

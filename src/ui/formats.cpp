@@ -69,4 +69,9 @@ std::u16string secondsText(double seconds) {
     return withOneDecimal(seconds) + u"s";
 }
 
+std::u16string countOf(std::int64_t count, std::u16string_view singular,
+                       std::u16string_view plural) {
+    return countText(count) + u" " + std::u16string(count == 1 ? singular : plural);
+}
+
 }  // namespace ui

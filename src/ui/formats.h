@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ui {
 
@@ -12,6 +13,9 @@ namespace ui {
 std::u16string sizeText(std::int64_t bytes);
 // Decimal digits with comma thousands separators: 1000000 gives "1,000,000".
 std::u16string countText(std::int64_t count);
+// The count and the noun, singular for exactly one: "1 file", "0 files", "1,204 files".
+std::u16string countOf(std::int64_t count, std::u16string_view singular,
+                       std::u16string_view plural);
 // One decimal and "s": 12 gives "12.0s".
 std::u16string secondsText(double seconds);
 

@@ -68,6 +68,14 @@ std::u16string openableAddress(std::u16string_view address, bool httpAllowed) {
     return kProductAddress;
 }
 
+bool answerNamesVersion(std::string_view body) {
+    if (body.empty()) {
+        return false;
+    }
+    const std::shared_ptr<revorara::JsonValue> root = revorara::readJsonDocument(body);
+    return !revorara::stringMember(revorara::member(root.get(), "latest"), "version").empty();
+}
+
 std::optional<UpdateResult> readUpdateAnswer(std::string_view body,
                                              std::u16string_view runningVersion,
                                              bool serviceSecure) {

@@ -27,6 +27,10 @@ bool versionNewer(std::string_view a, std::string_view b);
 // shell run a program, open a share or start another protocol's handler.
 std::u16string openableAddress(std::u16string_view address, bool httpAllowed);
 
+// Whether `body` is a JSON document naming a newest version ("latest"."version"), as every answer
+// of the service does, whether or not that version is newer.
+bool answerNamesVersion(std::string_view body);
+
 // Reads the body of an answer. A result only when the answer names a newest version and that
 // version counts as newer: by its "updateAvailable" when that is a Bool, otherwise by comparing
 // it with `runningVersion`. An empty, malformed or unhelpful answer gives none.

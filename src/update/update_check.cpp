@@ -8,12 +8,31 @@ bool UpdateCheck::start() {
     return !started_.exchange(true, std::memory_order_acq_rel);
 }
 
-void UpdateCheck::finish(std::optional<UpdateResult> result) {
+void UpdateCheck::finish(std::optional<UpdateResult> result, std::u16string failure) {
+    failure_ = std::move(failure);
     if (result) {
         result_ = *std::move(result);
         hasResult_.store(true, std::memory_order_release);
     }
     done_.store(true, std::memory_order_release);
+}
+
+bool UpdateCheck::restart() {
+    if (!done_.load(std::memory_order_acquire)) {
+        return false;
+    }
+    // The worker that finished writes nothing more, so the record is the caller's alone until
+    // the next worker starts.
+    hasResult_.store(false, std::memory_order_release);
+    done_.store(false, std::memory_order_release);
+    result_ = UpdateResult{};
+    failure_.clear();
+    return true;
+}
+
+const std::u16string& UpdateCheck::failure() const {
+    static const std::u16string none;
+    return done_.load(std::memory_order_acquire) ? failure_ : none;
 }
 
 const UpdateResult* UpdateCheck::result() const {

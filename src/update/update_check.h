@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <optional>
+#include <string>
 
 namespace update {
 
@@ -22,19 +23,28 @@ class UpdateCheck {
     bool start();
     bool started() const { return started_.load(std::memory_order_acquire); }
 
-    // Stores the outcome (none when nothing newer was found or the check failed), then marks
-    // the result, then marks the check done.
-    void finish(std::optional<UpdateResult> result);
+    // Stores the outcome (none when nothing newer was found or the check failed, `failure` then
+    // saying why the check failed, empty when it did not), then marks the result, then marks the
+    // check done.
+    void finish(std::optional<UpdateResult> result, std::u16string failure = {});
+    // For asking the service again: true when the check is done, which it then is no longer,
+    // with no result and no failure; the caller then runs it again and calls `finish` once. False
+    // while a check runs or when none has started.
+    bool restart();
     bool done() const { return done_.load(std::memory_order_acquire); }
     // The newer version once the check is done with one; null before that and without one.
     // The record lives as long as the check, which for the process's check is the whole run.
     const UpdateResult* result() const;
+    // Why the finished check failed ("the service could not be reached"); empty while it runs,
+    // when it succeeded, and when it found nothing newer.
+    const std::u16string& failure() const;
 
   private:
     std::atomic<bool> started_{false};
     std::atomic<bool> done_{false};
     std::atomic<bool> hasResult_{false};
     UpdateResult result_;
+    std::u16string failure_;
 };
 
 // The process's check, made on first use and never destroyed: its detached worker may still be

@@ -110,8 +110,12 @@ std::u16string aboutLinkText(std::u16string_view message) {
     return std::u16string(message) + u"\nOpens " + kProductHost + u" in your browser.";
 }
 
-std::u16string checkingMessage() {
-    return u"Checking " + std::u16string(kProductHost) + u" for a newer version\u2026";
+std::u16string checkingMessage(std::u16string_view host) {
+    return u"Checking " + std::u16string(host) + u" for a newer version\u2026";
+}
+
+std::u16string checkFailedMessage(std::u16string_view reason) {
+    return u"Could not check for updates: " + std::u16string(reason);
 }
 
 std::u16string downloadQuestion(std::u16string_view message) {

@@ -33,7 +33,10 @@ std::u16string aboutLinkText(std::u16string_view message);
 
 // The answers to "Check for Updates…": still checking; a newer version, asking whether to open
 // the download page; none newer (or the check failed).
-std::u16string checkingMessage();
+// "Checking <host> for a newer version…", naming the host actually asked.
+std::u16string checkingMessage(std::u16string_view host);
+// "Could not check for updates: <reason>".
+std::u16string checkFailedMessage(std::u16string_view reason);
 std::u16string downloadQuestion(std::u16string_view message);
 std::u16string latestReleaseMessage(std::u16string_view runningVersion);
 

@@ -1,11 +1,14 @@
 #include "update/version_service_win32.h"
 
+#include "scan/text.h"
 #include "scan/wide_text_win32.h"
 
 #include <windows.h>
 #include <winhttp.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace update {
 
@@ -53,27 +56,35 @@ ServiceAddress serviceAddressFromEnvironment() {
     return serviceAddress(environmentVariable(kUpdateUrlVariable));
 }
 
-std::string fetchFrom(const ServiceAddress& service, std::u16string_view query) {
+std::string fetchFrom(const ServiceAddress& service, std::u16string_view query,
+                      std::u16string* failure) {
     std::string body;
+    const auto failed = [&](std::u16string reason) {
+        if (failure != nullptr) {
+            *failure = std::move(reason);
+        }
+        return std::string();
+    };
+    const char16_t* const unreachable = u"the service could not be reached";
     const InternetHandle session(WinHttpOpen(scan::wide(std::u16string_view(kUserAgent)),
                                              WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
                                              WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) {
-        return body;
+        return failed(unreachable);
     }
     WinHttpSetTimeouts(session.get(), kTimeoutMilliseconds, kTimeoutMilliseconds,
                        kTimeoutMilliseconds, kTimeoutMilliseconds);
     const InternetHandle connection(
         WinHttpConnect(session.get(), scan::wide(service.host), service.port, 0));
     if (!connection) {
-        return body;
+        return failed(unreachable);
     }
     const std::u16string target = requestTarget(service, query);
     const InternetHandle request(WinHttpOpenRequest(
         connection.get(), L"GET", scan::wide(target), nullptr, WINHTTP_NO_REFERER,
         WINHTTP_DEFAULT_ACCEPT_TYPES, service.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request) {
-        return body;
+        return failed(unreachable);
     }
     // The time-outs above leave the wait for the answer's headers to an option of its own,
     // which is not bounded by default on every system; it gets the same limit.
@@ -85,15 +96,18 @@ std::string fetchFrom(const ServiceAddress& service, std::u16string_view query) 
     if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(request.get(), nullptr)) {
-        return body;
+        return failed(unreachable);
     }
     DWORD status = 0;
     DWORD statusSize = sizeof status;
     if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
-                             WINHTTP_NO_HEADER_INDEX) ||
-        status != 200) {
-        return body;
+                             WINHTTP_NO_HEADER_INDEX)) {
+        return failed(u"the service gave no status");
+    }
+    if (status != 200) {
+        return failed(u"the service answered with status " +
+                      scan::fromUtf8(std::to_string(status)));
     }
     char buffer[kReadChunk];
     DWORD available = 0;

@@ -16,8 +16,10 @@ ServiceAddress serviceAddressFromEnvironment();
 
 // GET of the service's path with "?" and `query`, with the user agent, the no-cache header and
 // the time-outs of update_request.h. The body of a 200 answer, cut once it is over the body
-// limit; empty on any failure or any other status.
-std::string fetchFrom(const ServiceAddress& service, std::u16string_view query);
+// limit; empty on any failure or any other status, with `failure` (when given) saying why as a
+// lower-case phrase ("the service could not be reached", "the service answered with status 500").
+std::string fetchFrom(const ServiceAddress& service, std::u16string_view query,
+                      std::u16string* failure = nullptr);
 
 // fetchFrom the service the environment names.
 std::string fetchLatest(std::u16string_view query);

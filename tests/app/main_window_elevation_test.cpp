@@ -109,7 +109,7 @@ TEST_F(MainWindowElevationTest, OfferedOnceAfterAWholeDriveScanUntilTheUserDecli
     EXPECT_TRUE(restarts_.empty()) << "the results were kept";
 
     // A later end of the same scan (a folder refresh) does not offer again.
-    SendMessageW(main.window(), scan::kScanEndedMessage, 0, 0);
+    SendMessageW(main.window(), scan::kScanEndedMessage, main.controller().work(), 0);
     EXPECT_EQ(answerer.seen().size(), 1u);
 
     // A folder gains nothing from the file table, even when its scan was refused it.
@@ -146,6 +146,42 @@ TEST_F(MainWindowElevationTest, AcceptingRestartsElevatedOnTheDriveAndClosesThis
     EXPECT_EQ(harness::pumpUntilQuit(harness::kPatience, loopOf(main)), std::optional<int>(0))
         << "this instance ends through its usual close";
     EXPECT_EQ(main.window(), nullptr);
+}
+
+// The end of a drive scan the user left with Open… before the window heard of it belongs to no
+// scan on display: it offers nothing (accepting would restart on no folder at all).
+TEST_F(MainWindowElevationTest, TheEndOfAScanTheUserLeftOffersNothing) {
+    MainWindow main(settings_);
+    record(main, true);
+    ASSERT_TRUE(main.create(u""));
+    DialogAnswerer answerer(choose(6));
+    main.openScan(kDrive);
+    // The scan's end is posted; the window goes back to the start page before handling it.
+    MSG held{};
+    const harness::Dispatch holdTheEnd = [&](MSG& message) {
+        if (message.message == scan::kScanEndedMessage) {
+            held = message;
+            return;
+        }
+        main.processMessage(message);
+    };
+    ASSERT_TRUE(
+        harness::pumpUntil([&] { return held.message != 0; }, harness::kPatience, holdTheEnd));
+    ASSERT_TRUE(main.controller().fileTableRefused());
+    main.command(CommandOpen);
+    ASSERT_TRUE(main.welcomeShown());
+    PostMessageW(main.window(), held.message, held.wParam, held.lParam);
+    pumpPending(main);
+    EXPECT_TRUE(answerer.seen().empty()) << "no offer for a scan that is no longer shown";
+    EXPECT_TRUE(restarts_.empty());
+
+    // Nor does it reach the scan opened next.
+    const windowtest::GeneratedTree tree = makeTree("folder", 1, 1, 1);
+    ASSERT_TRUE(scanAndHandleTheEnd(main, tree.root.u16string()));
+    PostMessageW(main.window(), held.message, held.wParam, held.lParam);
+    pumpPending(main);
+    EXPECT_TRUE(answerer.seen().empty());
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
 // Esc and the close box both end the offer as cancelled; Wine's task dialog takes only the close

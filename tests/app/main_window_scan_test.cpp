@@ -277,6 +277,40 @@ TEST_F(TreemapInMainWindowTest, DoubleClickingAFileZoomsToItsFolderAndZoomingOut
     ASSERT_TRUE(pumpUntilPicture(0));
 }
 
+// Every key a user reaches for to zoom, on the main keyboard and the keypad, pressed for real.
+TEST_F(TreemapInMainWindowTest, EveryPlusKeyZoomsInAndEveryMinusKeyZoomsOut) {
+    const POINT onFile = centreOf([&](const treemap::TreemapItem& i) { return isFile(i); });
+    const auto file = static_cast<scan::NodeId>(nodeAt(onFile));
+    SetForegroundWindow(main_.window());
+    SetFocus(view_->window());
+    struct Key {
+        const char* name;
+        WORD key;
+        std::initializer_list<WORD> modifiers;
+    };
+    const Key ins[] = {
+        {"Ctrl+=", VK_OEM_PLUS, {VK_CONTROL}},
+        {"Ctrl+Shift+= (Ctrl++)", VK_OEM_PLUS, {VK_CONTROL, VK_SHIFT}},
+        {"Ctrl+keypad +", VK_ADD, {VK_CONTROL}},
+    };
+    const Key outs[] = {
+        {"Ctrl+-", VK_OEM_MINUS, {VK_CONTROL}},
+        {"Ctrl+keypad -", VK_SUBTRACT, {VK_CONTROL}},
+        {"Ctrl+keypad - again", VK_SUBTRACT, {VK_CONTROL}},
+    };
+    for (std::size_t i = 0; i < std::size(ins); ++i) {
+        SCOPED_TRACE(ins[i].name);
+        main_.selectNode(static_cast<std::int32_t>(file));
+        harness::pressKey(ins[i].key, ins[i].modifiers);
+        ASSERT_TRUE(pumpUntil(main_, [&] { return view_->zoomDepth() == 2; }));
+        ASSERT_TRUE(pumpUntilPicture(store().parent.get(file)));
+        SCOPED_TRACE(outs[i].name);
+        harness::pressKey(outs[i].key, outs[i].modifiers);
+        ASSERT_TRUE(pumpUntil(main_, [&] { return view_->zoomDepth() == 1; }));
+        ASSERT_TRUE(pumpUntilPicture(0));
+    }
+}
+
 // Both space blocks on from the start, so no change of a setting builds them.
 class SpaceBlocksInMainWindowTest : public TreemapInMainWindowTest {
   protected:

@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, WithoutAPathItShowsItselfScansNothingAndQuitsWithZero) {
     EXPECT_EQ(iconSize(small).cx, GetSystemMetrics(SM_CXSMICON));
     EXPECT_EQ(iconSize(big).cx, GetSystemMetrics(SM_CXICON));
     ASSERT_NE(main.accelerators(), nullptr);
-    EXPECT_EQ(CopyAcceleratorTableW(main.accelerators(), nullptr, 0), 9);
+    EXPECT_EQ(CopyAcceleratorTableW(main.accelerators(), nullptr, 0), 12);
 
     EXPECT_TRUE(main.welcomeShown());
     EXPECT_EQ(main.controller().scanner(), nullptr);
@@ -128,7 +128,8 @@ TEST_F(MainWindowTest, APathThatDoesNotExistIsScannedAnywayAndEndsAtOnce) {
     EXPECT_FALSE(main.controller().running());
     ASSERT_NE(main.controller().scanner(), nullptr);
     EXPECT_EQ(rowsOf(main), 0u) << "an unreadable root leaves the store without rows";
-    EXPECT_EQ(main.statusText(), u"") << "nothing was found, so nothing is said";
+    EXPECT_EQ(main.statusText(), u"Cannot scan " + missing + u": it does not exist")
+        << "the window says why it shows nothing";
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 

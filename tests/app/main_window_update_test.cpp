@@ -134,7 +134,6 @@ TEST_F(MainWindowUpdateTest, ANewerVersionShowsEverywhereAndOpensItsDownloadPage
 }
 
 TEST_F(MainWindowUpdateTest, AnswersWithoutANewerVersionShowNothingAndSayTheReleaseIsTheLatest) {
-    const std::string padding(2 * update::kBodyLimit, ' ');
     struct Case {
         const char* name;
         std::string response;
@@ -143,12 +142,6 @@ TEST_F(MainWindowUpdateTest, AnswersWithoutANewerVersionShowNothingAndSayTheRele
         {"the same version",
          update::httpResponse("200 OK", R"({"latest":{"version":")" ROZOVIZOV_VERSION R"("}})")},
         {"an older version", update::httpResponse("200 OK", R"({"latest":{"version":"0.0.9"}})")},
-        {"no version", update::httpResponse("200 OK", R"({"latest":{},"updateAvailable":true})")},
-        {"not found", update::httpResponse("404 Not Found", R"({"latest":{"version":"9.0"}})")},
-        // Whole, the document would name a newer version; cut at the limit it is not JSON.
-        {"over a mebibyte",
-         update::httpResponse("200 OK",
-                              R"({"latest":{"version":"9.0"},"pad":")" + padding + "\"}")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -171,6 +164,78 @@ TEST_F(MainWindowUpdateTest, AnswersWithoutANewerVersionShowNothingAndSayTheRele
         EXPECT_TRUE(opened_.empty());
         EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
     }
+}
+
+// A check that failed is reported as a failure with its reason, never as "the latest release";
+// asking again asks the service again, and the message while it runs names the host asked.
+TEST_F(MainWindowUpdateTest, AFailedCheckSaysWhyAndAskingAgainAsksTheServiceAgain) {
+    const std::string padding(2 * update::kBodyLimit, ' ');
+    struct Case {
+        const char* name;
+        std::optional<std::string> response;  // none: nothing listens on the port
+        const wchar_t* reason;
+    };
+    const Case cases[] = {
+        {"nothing listening", std::nullopt, L"the service could not be reached"},
+        {"server error", update::httpResponse("500 Internal Server Error", "{}"),
+         L"the service answered with status 500"},
+        {"not found", update::httpResponse("404 Not Found", R"({"latest":{"version":"9.0"}})"),
+         L"the service answered with status 404"},
+        {"not JSON", update::httpResponse("200 OK", "<html>maintenance</html>"),
+         L"the answer was not understood"},
+        {"no version", update::httpResponse("200 OK", R"({"latest":{},"updateAvailable":true})"),
+         L"the answer was not understood"},
+        // Whole, the document would name a newer version; cut at the limit it is not JSON.
+        {"over a mebibyte",
+         update::httpResponse("200 OK", R"({"latest":{"version":"9.0"},"pad":")" + padding + "\"}"),
+         L"the answer was not understood"},
+    };
+    // The check runs only when asked, so the command's is the service's one request.
+    settings_.setCheckForUpdates(false);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<update::LoopbackServer> server;
+        update::UpdateCheck check;
+        if (c.response) {
+            server.emplace(*c.response);
+            useServer(*server, check);
+        } else {
+            service_.set(L"http://127.0.0.1:1/api/latest-version");
+            checks_.push_back(&check);
+        }
+        MainWindow main(settings_, check);
+        record(main);
+        ASSERT_TRUE(main.create(u""));
+        DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
+        main.command(CommandCheckForUpdates);
+        ASSERT_TRUE(pumpUntil(main, [&] { return !answerer.seen().empty(); }));
+        const SeenDialog& message = answerer.seen().front();
+        EXPECT_TRUE(message.shows(std::wstring(L"Could not check for updates: ") + c.reason));
+        EXPECT_FALSE(message.shows(L"is the latest release"));
+        EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+    }
+
+    // After a failure the command asks again, here a service that now answers.
+    update::UpdateCheck check;
+    service_.set(L"http://127.0.0.1:1/api/latest-version");
+    checks_.push_back(&check);
+    MainWindow main(settings_, check);
+    record(main);
+    ASSERT_TRUE(main.create(u""));
+    {
+        DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
+        main.command(CommandCheckForUpdates);
+        ASSERT_TRUE(pumpUntil(main, [&] { return !answerer.seen().empty(); }));
+    }
+    update::LoopbackServer server(
+        update::httpResponse("200 OK", R"({"latest":{"version":")" ROZOVIZOV_VERSION R"("}})"));
+    service_.set(wide(server.address(u"/api/latest-version")));
+    DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
+    main.command(CommandCheckForUpdates);
+    ASSERT_TRUE(pumpUntil(main, [&] { return !answerer.seen().empty(); }));
+    EXPECT_TRUE(answerer.seen().front().shows(L"Version " + kRunning + L" is the latest release."));
+    EXPECT_FALSE(server.request().empty()) << "the service was asked again";
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 
 TEST_F(MainWindowUpdateTest, AHostileDownloadAddressOpensTheProductSite) {
@@ -235,7 +300,8 @@ TEST_F(MainWindowUpdateTest, AServerThatNeverAnswersKeepsNobodyWaiting) {
 
         const auto start = std::chrono::steady_clock::now();
         const SeenDialog message = checkForUpdates(main, IDOK);
-        EXPECT_TRUE(message.shows(L"Checking rozovizov.app for a newer version\u2026"));
+        EXPECT_TRUE(message.shows(L"Checking 127.0.0.1 for a newer version\u2026"))
+            << "the host actually asked";
         const SeenDialog box = about(main, IDCLOSE);
         EXPECT_FALSE(box.shows(L"is available"));
         DWORD_PTR answer = 0;

@@ -85,7 +85,7 @@ TEST_F(ProgramResources, TheIconComesInEverySizeWindowsAsksFor) {
     }
 }
 
-TEST_F(ProgramResources, NineAcceleratorsSendTheirCommands) {
+TEST_F(ProgramResources, TwelveAcceleratorsSendTheirCommands) {
     // An accelerator resource is a row of 8-byte entries; the last one's flags carry 0x80.
     const std::vector<BYTE> table = resource(RT_ACCELERATOR, kAcceleratorResource);
     struct Entry {
@@ -100,8 +100,8 @@ TEST_F(ProgramResources, NineAcceleratorsSendTheirCommands) {
         };
         entries.push_back({word(0), word(2), word(4)});
     }
-    ASSERT_EQ(entries.size(), 9u);
-    EXPECT_NE(entries.back().flags & 0x80, 0) << "the table ends after the ninth";
+    ASSERT_EQ(entries.size(), 12u);
+    EXPECT_NE(entries.back().flags & 0x80, 0) << "the table ends after the twelfth";
     const WORD control = FVIRTKEY | FCONTROL;
     const Entry expected[] = {
         {control, 'O', CommandOpen},
@@ -113,6 +113,9 @@ TEST_F(ProgramResources, NineAcceleratorsSendTheirCommands) {
         {control, VK_OEM_PLUS, CommandZoomIn},
         {control, VK_OEM_MINUS, CommandZoomOut},
         {FVIRTKEY, VK_BACK, CommandZoomOut},
+        {control | FSHIFT, VK_OEM_PLUS, CommandZoomIn},
+        {control, VK_ADD, CommandZoomIn},
+        {control, VK_SUBTRACT, CommandZoomOut},
     };
     for (std::size_t i = 0; i < entries.size(); ++i) {
         SCOPED_TRACE(i);

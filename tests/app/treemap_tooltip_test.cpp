@@ -1,5 +1,6 @@
 #include "app/treemap_tooltip.h"
 #include "app/measure_box.h"
+#include "panes/inspector_rows.h"
 
 #include "scan/file_kinds.h"
 #include "scan/text.h"
@@ -150,6 +151,56 @@ TEST_F(ScannedDrive, DriveSpaceAndTooltipsFollowARealScan) {
         }
     }
     EXPECT_TRUE(sawFile);
+}
+
+// A folder whose listing failed holds nothing and is 0 bytes, which every view would show as an
+// empty folder; each says instead that it could not be read, and an empty folder stays empty.
+TEST(UnreadableFolder, TheTooltipTheListAndThePanelSaySo) {
+    scan::ensureKindTable();
+    scan::NodeStore store;
+    store.appendRows(3);
+    for (const scan::NodeId n : {0u, 1u, 2u}) {
+        store.parent.set(n, 0);
+        store.kind.set(n, scan::KindFolder);
+        store.flags.set(n, scan::FlagFolder);
+    }
+    store.setName(0, u"C:\\");
+    store.setName(1, u"Locked");
+    store.setName(2, u"Empty");
+    store.flags.set(1, scan::FlagFolder | scan::FlagUnopened);
+    store.fileCount.set(0, 1);
+    store.publish();
+    TooltipFacts facts;
+    facts.store = &store;
+
+    struct Case {
+        scan::NodeId node;
+        const char* tooltip;
+        const char* listValue;
+        const char* contains;
+    };
+    const Case cases[] = {
+        {1, "0 B  ·  Folder  ·  could not be read", "could not be read", "could not be read"},
+        {2, "0 B  ·  Folder", "0 B", "0 files"},
+        {0, "0 B  ·  Folder", "0 B", "1 file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.node);
+        const std::optional<Tooltip> tooltip =
+            treemapTooltip(facts, static_cast<std::int32_t>(c.node), 0);
+        ASSERT_TRUE(tooltip.has_value());
+        EXPECT_EQ(scan::toUtf8(tooltip->body), c.tooltip);
+        EXPECT_EQ(scan::toUtf8(panes::listValueText(store, c.node, 0)), c.listValue);
+        const panes::Information information =
+            panes::informationFor(store, c.node, u"C:\\x", u"0 B", std::nullopt);
+        std::string contains;
+        for (const panes::InfoRow& row : information.rows) {
+            if (row.label == u"Contains") {
+                contains = scan::toUtf8(row.value);
+            }
+        }
+        EXPECT_EQ(contains, c.contains);
+    }
 }
 
 }  // namespace

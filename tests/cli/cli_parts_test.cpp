@@ -74,7 +74,8 @@ TEST(Arguments, MistakesAreNamed) {
         {{"--csv=", "p"}, "--csv needs a file name"},
         {{"--treemap"}, "--treemap needs a value"},
         {{"-x", "p"}, "unknown option -x"},
-        {{"a", "b"}, "more than one PATH: b"},
+        {{"a", "b"}, "only one PATH is taken, and b is another"},
+        {{"a", "--top", "3", "b", "c"}, "only one PATH is taken, and b is another"},
         {{""}, "the PATH is empty"},
         {{}, "no PATH to scan"},
     };

@@ -13,7 +13,7 @@ namespace {
 // Counts the controller's notices and lets a test wait for the end of a scan.
 class RecordingNotifier : public ScanNotifier {
   public:
-    void scanEnded() override {
+    void scanEnded(std::uint32_t) override {
         std::lock_guard guard(lock_);
         ++ended_;
         changed_.notify_all();

@@ -28,7 +28,7 @@ namespace {
 
 class EndNotifier : public ScanNotifier {
   public:
-    void scanEnded() override {
+    void scanEnded(std::uint32_t) override {
         std::lock_guard guard(lock_);
         ++ended_;
         changed_.notify_all();

@@ -301,7 +301,10 @@ TEST(UpdateTexts, TheMessageNamesTheVersionAndTheAgeWhenKnown) {
     EXPECT_EQ(narrow(downloadQuestion(message)),
               "Version 1.4.0 is available.\n\nOpen the downloads page?");
     EXPECT_EQ(narrow(latestReleaseMessage(u"0.1.0")), "Version 0.1.0 is the latest release.");
-    EXPECT_EQ(checkingMessage(), u"Checking rozovizov.app for a newer version\u2026");
+    EXPECT_EQ(checkingMessage(u"rozovizov.app"),
+              u"Checking rozovizov.app for a newer version\u2026");
+    EXPECT_EQ(checkFailedMessage(u"the service answered with status 500"),
+              u"Could not check for updates: the service answered with status 500");
     EXPECT_EQ(narrow(aboutTitle()), "About Rozovizov");
     EXPECT_EQ(narrow(aboutFooter(u"0.1.0")), "Version 0.1.0");
     const std::u16string content = aboutContent();
