@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unordered_map>
+
 namespace scan::testing {
 namespace {
 
@@ -72,17 +74,24 @@ TEST_F(ItemIdentityTest, TheDiskAgreesWithTheScanUntilSomethingTakesTheItemsPlac
     };
     EXPECT_EQ(namesBelowRoot(store, rows[u"a.txt"]),
               (std::vector<std::u16string>{u"docs", u"a.txt"}));
+    // A system that finds names without regard to case keeps only one of the two.
+    const bool bothCases = rows.contains(u"Case.txt") && rows.contains(u"case.txt");
     for (const char16_t* name : {u"docs", u"a.txt", u"Case.txt", u"case.txt"}) {
         SCOPED_TRACE(toUtf8(name));
+        if (!rows.contains(name)) {
+            continue;
+        }
         EXPECT_TRUE(
             sameItem(scannedIdentity(store, scanner.fileIds(), rows[name]), onDisk(rows[name])));
     }
     const ItemIdentity chosen = onDisk(rows[u"a.txt"]);
-    fs::remove(root_ / "tree/docs/Case.txt");
-    // A system that looks names up without regard to case may find the sibling at the place;
-    // it is never taken for the item.
-    EXPECT_FALSE(sameItem(scannedIdentity(store, scanner.fileIds(), rows[u"Case.txt"]),
-                          onDisk(rows[u"Case.txt"])));
+    if (bothCases) {
+        fs::remove(root_ / "tree/docs/Case.txt");
+        // A system that looks names up without regard to case may find the sibling at the
+        // place; it is never taken for the item.
+        EXPECT_FALSE(sameItem(scannedIdentity(store, scanner.fileIds(), rows[u"Case.txt"]),
+                              onDisk(rows[u"Case.txt"])));
+    }
     fs::rename(root_ / "tree/docs", root_ / "tree/docs-old");
     std::error_code linkError;
     fs::create_directory_symlink(root_ / "outside", root_ / "tree/docs", linkError);
