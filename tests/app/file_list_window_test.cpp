@@ -468,7 +468,7 @@ class FileListWithSpaceBlocksTest : public FileListInMainWindowTest {
     void chooseSettings() override { settings_.setShowFreeSpace(true); }
 };
 
-TEST_F(FileListWithSpaceBlocksTest, ARightClickOnASpaceBlockOpensNoMenu) {
+TEST_F(FileListWithSpaceBlocksTest, AClickOnASpaceBlockOpensNoMenuAndChoosesNothing) {
     treemap::TreemapView* view = main_.treemapView();
     ASSERT_TRUE(pump([&] {
         const treemap::TreemapImage* picture = view->model().picture();
@@ -492,7 +492,11 @@ TEST_F(FileListWithSpaceBlocksTest, ARightClickOnASpaceBlockOpensNoMenu) {
     SendMessageW(view->window(), WM_RBUTTONUP, 0, at);
     pumpPending(main_);
     EXPECT_EQ(MenuWatch::opened, 0) << "no menu for the folder selected before";
-    EXPECT_EQ(list_->focus(), 1);
+    // The space block chooses nothing: the folder chosen before, no longer framed anywhere, must
+    // not stay for Del to send to the Recycle Bin.
+    EXPECT_EQ(list_->focus(), -1);
+    EXPECT_TRUE(main_.selectedNodes().empty());
+    EXPECT_EQ(main_.deletableCount(), 0u);
 }
 
 TEST_F(FileListInMainWindowTest, TheWheelScrollsLinesOrPages) {
