@@ -198,8 +198,8 @@ class MainWindow {
     void onScanEnded(std::uint32_t work);
     void onProgressTick();
     void onClose();
-    // Takes the scanner and its store away from the panes that read them, before the controller
-    // destroys them (a new scan, leaving the scan, closing).
+    // Takes the scanner and its store away from the panes and the pending deletes that read
+    // them, before the controller destroys them (a new scan, leaving the scan, closing).
     void detachScanFromPanes();
     void createPendingPane();
     void preparePendingDeletes();

@@ -89,6 +89,9 @@ void MainWindow::closeScan() {
 }
 
 void MainWindow::detachScanFromPanes() {
+    // The folders a delete found changed belong to this scan; a later scanner may even take the
+    // same address, so the list forgets it here rather than compare pointers later.
+    pending_.setScanner(nullptr);
     if (kindPane_ != nullptr) {
         kindPane_->setScanner(nullptr);
     }

@@ -1,6 +1,7 @@
 #include "cli/console.h"
 
 #include "scan/scanner.h"
+#include "scan/system_error.h"
 #include "scan/text.h"
 
 #include <fcntl.h>
@@ -69,28 +70,7 @@ void writeAll(int descriptor, std::string_view bytes) {
 }
 
 std::u16string reasonOf(int error) {
-    switch (error) {
-        case ENOENT:
-            return u"it does not exist";
-        case ENOTDIR:
-            return u"it is not a folder";
-        case EACCES:
-        case EPERM:
-            return u"access is denied";
-        case ENOSPC:
-            return u"the disk is full";
-        case EDQUOT:
-            return u"the disk quota is used up";
-        case EFBIG:
-            return u"the file grew too large";
-        default: {
-            std::string text = std::strerror(error);
-            if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
-                text[0] = static_cast<char>(text[0] - 'A' + 'a');
-            }
-            return scan::fromUtf8(text);
-        }
-    }
+    return scan::reasonOfSystemError(static_cast<unsigned long>(error));
 }
 
 }  // namespace

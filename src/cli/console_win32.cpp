@@ -1,6 +1,7 @@
 #include "cli/console.h"
 
 #include "scan/scanner.h"
+#include "scan/system_error.h"
 #include "scan/text.h"
 #include "scan/unique_handle_win32.h"
 #include "scan/wide_text_win32.h"
@@ -66,26 +67,7 @@ void writeAll(DWORD which, std::string_view bytes) {
 }
 
 std::u16string reasonOf(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-            return u"it does not exist";
-        case ERROR_DIRECTORY:
-            return u"it is not a folder";
-        case ERROR_ACCESS_DENIED:
-            return u"access is denied";
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return u"the disk is full";
-        case ERROR_NOT_READY:
-            return u"the drive is not ready";
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_NET_NAME:
-            return u"the network path was not found";
-        default:
-            return u"error " + scan::fromUtf8(std::to_string(error));
-    }
+    return scan::reasonOfSystemError(error);
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST_F(CliTest, AFurtherNameOfAHardLinkedFileIsNeitherAFileNorAFolder) {
     fs::create_hard_link(root_ / "data.bin", root_ / "sub" / "again.bin");
     const CliRun run = cli({rootText(), "--top", "0", "--csv", outText("links.csv")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("Scan complete · 1 files · 2 folders · ")) << run.out;
+    EXPECT_TRUE(run.out.starts_with("Scan complete · 1 file · 2 folders · ")) << run.out;
     std::ifstream in(out_ / "links.csv", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(std::regex_search(text, std::regex(",0,0,0,[^,]*,duplicate\r\n"))) << text;

@@ -298,11 +298,29 @@ TEST_F(RecycleWindowTest, AnItemTheBinRefusesComesBackWithTheMessageAndStaysWher
             << scan::toUtf8(
                    std::u16string(reinterpret_cast<const char16_t*>(message.texts.c_str())));
     }
-    broken.reset();
     EXPECT_TRUE(items().empty());
     EXPECT_EQ(rootSize(), before) << "back in the totals";
     EXPECT_EQ(fs::file_size(tree_ / "other.txt"), 400u);
     expectOnlyGone(tree_ / "nothing");
+
+    // Where only the shell's own question stands between the item and its end, the user's Yes
+    // is the user's; what the program then says is what the disk and the bin show.
+    main_.moveToRecycleBin({node("other.txt")});
+    {
+        DialogAnswerer answerer([](const SeenDialog& dialog) {
+            return dialog.caption == L"Rozovizov" ? IDOK : IDYES;
+        });
+        tick(100);
+        ASSERT_EQ(answerer.seen().size(), 2u);
+        EXPECT_TRUE(answerer.seen()[1].shows((tree_ / "other.txt").wstring() +
+                                             L" was deleted permanently instead of being moved "
+                                             L"to the Recycle Bin."))
+            << scan::toUtf8(std::u16string(
+                   reinterpret_cast<const char16_t*>(answerer.seen()[1].texts.c_str())));
+    }
+    broken.reset();
+    EXPECT_FALSE(fs::exists(tree_ / "other.txt"));
+    EXPECT_EQ(rootSize(), before - 400) << "gone from the disk, so out of the totals";
     EXPECT_TRUE(newInTrash().empty());
 }
 

@@ -154,10 +154,10 @@ TEST_F(InspectorWindowTest, TheInformationPanelDescribesFilesFoldersTheRootAndGo
     EXPECT_EQ(valueOf(panel.rows(), u"Size"),
               ui::sizeText(static_cast<std::int64_t>(store.allocated.get(0))));
 
-    // A folder of one file: a count is a count, also of one.
+    // A folder of one file: one file, not "1 files".
     choose(main, nodeNamed(main, u"one"));
     EXPECT_EQ(panel.title(), u"one");
-    EXPECT_EQ(valueOf(panel.rows(), u"Contains"), u"1 files");
+    EXPECT_EQ(valueOf(panel.rows(), u"Contains"), u"1 file");
 
     // A read-only hidden file: no count, its attributes, its sizes, a date without seconds.
     const std::int32_t file = nodeNamed(main, u".secret.txt");
