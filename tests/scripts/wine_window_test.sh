@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The window scripts' account of a program that ends before its window appears: its exit status
 # and the last lines it printed, from a stand-in for Wine that fails the way a broken start does.
+#
+#   wine_window_test.sh [REPORT.xml]   REPORT: where to write a report in GoogleTest's form
 set -uo pipefail
+report=${1:-}
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-window"
 
 scratch=$(mktemp -d)
@@ -39,4 +42,17 @@ if grep -qF "line 5 of the start" "$scratch/said"; then
     failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] && echo "passed"
+if [ -n "$report" ]; then
+    mkdir -p "$(dirname "$report")"
+    failure=""
+    [ "$failures" -eq 0 ] || failure="<failure message=\"$failures expectations failed\"/>"
+    cat >"$report" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<testsuites tests="1" failures="$((failures > 0))" name="AllTests">
+  <testsuite name="WineWindowScript" tests="1" failures="$((failures > 0))">
+    <testcase name="AProgramThatEndsBeforeItsWindowIsExplained" status="run" result="completed">$failure</testcase>
+  </testsuite>
+</testsuites>
+XML
+fi
 exit "$failures"
