@@ -10,6 +10,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 namespace app {
 namespace {
@@ -140,6 +142,49 @@ TEST_F(MainWindowLayoutTest, EverySizeKeepsThePanesMinimumsWithoutOverlap) {
                 }
             }
         }
+    }
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(MainWindowLayoutTest, ThePanesGetTheirWidthsBackAfterTheWindowWasMinimisedOrSmall) {
+    MainWindow main(settings_);
+    open(main);
+    const HWND window = main.window();
+    settings_.setShowFileKindStatistics(true);
+    settings_.setSplitHorizontally(false);
+    const auto resize = [&](int width, int height) {
+        SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> squeeze;
+    };
+    const Case cases[] = {
+        {"minimised",
+         [&] {
+             ShowWindow(window, SW_MINIMIZE);
+             pumpUntil(main, [&] { return IsIconic(window) != FALSE; });
+         }},
+        {"made small", [&] { resize(420, 300); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShowWindow(window, SW_RESTORE);
+        resize(1200, 800);
+        pumpPending(main);
+        const auto widths = [&] {
+            const RECT kinds = childRect(window, ControlKindsPane);
+            const RECT list = childRect(window, ControlFileList);
+            return std::pair<int, int>(kinds.right - kinds.left, list.right - list.left);
+        };
+        ASSERT_EQ(widths(), (std::pair{300, 360}));
+        c.squeeze();
+        pumpPending(main);
+        ShowWindow(window, SW_RESTORE);
+        resize(1200, 800);
+        ASSERT_TRUE(pumpUntil(main, [&] { return IsIconic(window) == FALSE; }));
+        pumpPending(main);
+        EXPECT_EQ(widths(), (std::pair{300, 360}));
     }
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
