@@ -31,6 +31,8 @@ constexpr int kListMinWidth = 200;
 constexpr int kTreemapMinWidth = 200;
 constexpr int kListMinHeight = 120;
 constexpr int kTreemapMinHeight = 140;
+// Enough of the status line for "Scan complete" and the first count at the smallest window.
+constexpr int kStatusMinWidth = 160;
 
 PanePlace shownAt(int x, int y, int width, int height) {
     return {true, {x, y, std::max(0, width), std::max(0, height)}};
@@ -80,6 +82,30 @@ ChromeMetrics ChromeMetrics::at(int dpi) {
             scaledLength(kButtonHeight, dpi)};
 }
 
+StatusArea statusAreaOf(const PaneRect& measureBox, const std::vector<PaneRect>& shown,
+                        int clientWidth, int dpi) {
+    int right = clientWidth - scaledLength(kMargin, dpi);
+    for (const PaneRect& button : shown) {
+        right = std::min(right, button.x - scaledLength(kStatusBeforeZoomOut, dpi));
+    }
+    return {measureBox.right() + scaledLength(kStatusAfterMeasure, dpi), 0, right,
+            scaledLength(kToolbarHeight, dpi) - 1};
+}
+
+ClientSize minimumClientSize(int dpi) {
+    const auto s = [dpi](int length) { return scaledLength(length, dpi); };
+    // The band: "Open…" and the measure box, the status line, then the three buttons on the
+    // right with their spacing, all within the margins.
+    const int band = s(kMargin) + s(kMeasureOffset) + s(kMeasureWidth) + s(kStatusAfterMeasure) +
+                     s(kStatusMinWidth) + s(kStatusBeforeZoomOut) + s(kZoomOutWidth) +
+                     s(kButtonSpacing) + s(kStopWidth) + s(kButtonSpacing) + s(kRefreshWidth) +
+                     s(kMargin);
+    // The treemap's minimums count its splitter, as the clamps in layout() do.
+    const int sideBySide = s(kKindsMin) + s(kGap) + s(kListMinWidth) + s(kTreemapMinWidth);
+    const int stacked = s(kListMinHeight) + s(kTreemapMinHeight);
+    return {std::max(band, sideBySide), s(kToolbarHeight) + stacked};
+}
+
 int MainLayout::placedKindsWidth(const LayoutRequest& request) const {
     return clampSize(kindsWidth_, scaledLength(kKindsMin, request.dpi),
                      contentWidth(request) - scaledLength(kKindsRoomLeft, request.dpi));
@@ -107,9 +133,10 @@ MainLayoutResult MainLayout::layout(const LayoutRequest& request) {
     MainLayoutResult result;
     result.metrics = m;
     result.toolbar = placeToolbar(request.clientWidth, dpi, m);
-    result.status = {result.toolbar.measureBox.right() + scaledLength(kStatusAfterMeasure, dpi), 0,
-                     result.toolbar.zoomOut.x - scaledLength(kStatusBeforeZoomOut, dpi),
-                     m.toolbarHeight - 1};
+    result.status =
+        statusAreaOf(result.toolbar.measureBox,
+                     {result.toolbar.zoomOut, result.toolbar.stop, result.toolbar.refresh},
+                     request.clientWidth, dpi);
 
     const int top = m.toolbarHeight;
     const int width = contentWidth(request);

@@ -5,6 +5,7 @@
 // rectangles given here and forwards mouse input.
 
 #include <cstdint>
+#include <vector>
 
 namespace app {
 
@@ -68,6 +69,22 @@ struct StatusArea {
 
     bool drawn() const { return left < right; }
 };
+
+// The status line runs from the measure box to the leftmost of the buttons on its right that are
+// shown (the "Zoom Out" and "Stop" buttons come and go, "Refresh" stays): a hidden button leaves
+// its room to the text instead of a blank. `shown` lists the right-hand buttons that are visible,
+// in any order; with none, the line runs to the margin.
+StatusArea statusAreaOf(const PaneRect& measureBox, const std::vector<PaneRect>& shown,
+                        int clientWidth, int dpi);
+
+// The smallest client area at which the toolbar keeps every button apart with room for the
+// status line between them, and the panes keep their minimum sizes beside a treemap of some
+// size in either split. The window refuses to be made smaller (WM_GETMINMAXINFO).
+struct ClientSize {
+    int width = 0;
+    int height = 0;
+};
+ClientSize minimumClientSize(int dpi);
 
 struct MainLayoutResult {
     ChromeMetrics metrics;

@@ -38,6 +38,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             layout();
             return 0;
+        case WM_GETMINMAXINFO:
+            limitTracking(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
         case WM_PAINT:
             paint();
             return 0;

@@ -372,5 +372,61 @@ TEST(MainLayout, TheChosenWidthsComeBackWhenTheWindowGrowsAgain) {
     }
 }
 
+// Hidden buttons leave their room to the status line.
+TEST(MainLayout, TheStatusLineRunsToTheLeftmostButtonShown) {
+    MainLayout layout;
+    const Toolbar bar = layout.layout(content(1000, 700, true, false)).toolbar;
+    struct Case {
+        const char* name;
+        std::vector<PaneRect> shown;
+        int right;
+    };
+    const Case cases[] = {
+        {"all three", {bar.zoomOut, bar.stop, bar.refresh}, 722},
+        {"no Zoom Out", {bar.stop, bar.refresh}, 822},
+        {"no Zoom Out, no Stop", {bar.refresh}, 898},
+        {"Zoom Out without Stop", {bar.refresh, bar.zoomOut}, 722},
+        {"none", {}, 990},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StatusArea area = statusAreaOf(bar.measureBox, c.shown, 1000, 96);
+        EXPECT_EQ(area.left, 318);
+        EXPECT_EQ(area.right, c.right);
+        EXPECT_EQ(area.bottom, 41);
+    }
+}
+
+// At its smallest, the window keeps the toolbar's pieces apart with a status line between them,
+// and every pane at its minimum beside a treemap.
+TEST(MainLayout, TheSmallestWindowStillFitsEverything) {
+    for (const int dpi : {96, 120, 144}) {
+        SCOPED_TRACE(dpi);
+        const ClientSize smallest = minimumClientSize(dpi);
+        for (const bool stacked : {false, true}) {
+            MainLayout layout;
+            const MainLayoutResult r =
+                layout.layout(content(smallest.width, smallest.height, true, stacked, dpi));
+            const Toolbar& bar = r.toolbar;
+            EXPECT_LE(bar.open.right(), bar.measureBox.x);
+            EXPECT_GE(r.status.right - r.status.left, scaledLength(160, dpi));
+            EXPECT_LE(bar.measureBox.right(), r.status.left);
+            EXPECT_LE(r.status.right, bar.zoomOut.x);
+            EXPECT_LT(bar.zoomOut.right(), bar.stop.x);
+            EXPECT_LT(bar.stop.right(), bar.refresh.x);
+            EXPECT_GE(r.kinds.rect.width, scaledLength(140, dpi));
+            if (stacked) {
+                EXPECT_GE(r.list.rect.height, scaledLength(120, dpi));
+                EXPECT_GE(r.treemap.rect.height, scaledLength(140, dpi) - scaledLength(6, dpi));
+            } else {
+                EXPECT_GE(r.list.rect.width, scaledLength(200, dpi));
+                EXPECT_GE(r.treemap.rect.width, scaledLength(200, dpi) - scaledLength(6, dpi));
+            }
+        }
+    }
+    EXPECT_EQ(minimumClientSize(96).width, 756);
+    EXPECT_EQ(minimumClientSize(96).height, 302);
+}
+
 }  // namespace
 }  // namespace app
