@@ -111,7 +111,10 @@ void MainWindow::buildChrome() {
     createFileList();
     createWelcomeView();
     ui::applyWindowTheme(window_);
+    // Every pane with scroll bars follows the appearance from the start, not only after a flip.
     ui::applyWindowTheme(kindPane_->window());
+    ui::applyWindowTheme(fileList_->window());
+    ui::applyWindowTheme(pendingPane_ != nullptr ? pendingPane_->window() : nullptr);
     ui::applyWindowTheme(measureBox_);
     treemapView_->setColours(&kindColours_);
 

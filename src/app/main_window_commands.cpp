@@ -231,7 +231,8 @@ void MainWindow::onMeasureChanged() {
     kindPane_->setMeasure(measure_);
     fileList_->setMeasure(measure_);
     treemapView_->zoomToTop();
-    treemapView_->setSelectedNode(-1);
+    // The list kept its selection and revealed it; the treemap shows the same item.
+    treemapView_->setSelectedNode(fileList_->focus());
     fileList_->setValueHeader(measure_ == scan::MeasureCurrentSize ? u"Size"
                                                                    : scan::measureName(measure_));
     refreshViews(false);
