@@ -31,6 +31,8 @@ constexpr int kListMinWidth = 200;
 constexpr int kTreemapMinWidth = 200;
 constexpr int kListMinHeight = 120;
 constexpr int kTreemapMinHeight = 140;
+// Enough of the status line for "Scan complete" and the first count at the smallest window.
+constexpr int kStatusMinWidth = 160;
 
 PanePlace shownAt(int x, int y, int width, int height) {
     return {true, {x, y, std::max(0, width), std::max(0, height)}};
@@ -57,6 +59,18 @@ Toolbar placeToolbar(int width, int dpi, const ChromeMetrics& m) {
     return bar;
 }
 
+int pendingWidth(const LayoutRequest& request) {
+    return std::min(scaledLength(kPendingWidth, request.dpi), request.clientWidth / 3);
+}
+
+// The content's width once the pending pane has taken its share.
+int contentWidth(const LayoutRequest& request) {
+    if (!request.pendingShown) {
+        return request.clientWidth;
+    }
+    return request.clientWidth - pendingWidth(request);
+}
+
 }  // namespace
 
 int scaledLength(int length, int dpi) {
@@ -66,6 +80,47 @@ int scaledLength(int length, int dpi) {
 ChromeMetrics ChromeMetrics::at(int dpi) {
     return {scaledLength(kToolbarHeight, dpi), scaledLength(kGap, dpi), scaledLength(kMargin, dpi),
             scaledLength(kButtonHeight, dpi)};
+}
+
+StatusArea statusAreaOf(const PaneRect& measureBox, const std::vector<PaneRect>& shown,
+                        int clientWidth, int dpi) {
+    int right = clientWidth - scaledLength(kMargin, dpi);
+    for (const PaneRect& button : shown) {
+        right = std::min(right, button.x - scaledLength(kStatusBeforeZoomOut, dpi));
+    }
+    return {measureBox.right() + scaledLength(kStatusAfterMeasure, dpi), 0, right,
+            scaledLength(kToolbarHeight, dpi) - 1};
+}
+
+ClientSize minimumClientSize(int dpi) {
+    const auto s = [dpi](int length) { return scaledLength(length, dpi); };
+    // The band: "Open…" and the measure box, the status line, then the three buttons on the
+    // right with their spacing, all within the margins.
+    const int band = s(kMargin) + s(kMeasureOffset) + s(kMeasureWidth) + s(kStatusAfterMeasure) +
+                     s(kStatusMinWidth) + s(kStatusBeforeZoomOut) + s(kZoomOutWidth) +
+                     s(kButtonSpacing) + s(kStopWidth) + s(kButtonSpacing) + s(kRefreshWidth) +
+                     s(kMargin);
+    // The treemap's minimums count its splitter, as the clamps in layout() do.
+    const int sideBySide = s(kKindsMin) + s(kGap) + s(kListMinWidth) + s(kTreemapMinWidth);
+    const int stacked = s(kListMinHeight) + s(kTreemapMinHeight);
+    return {std::max(band, sideBySide), s(kToolbarHeight) + stacked};
+}
+
+int MainLayout::placedKindsWidth(const LayoutRequest& request) const {
+    return clampSize(kindsWidth_, scaledLength(kKindsMin, request.dpi),
+                     contentWidth(request) - scaledLength(kKindsRoomLeft, request.dpi));
+}
+
+int MainLayout::placedListSize(const LayoutRequest& request) const {
+    const int dpi = request.dpi;
+    if (request.splitHorizontally) {
+        const int height = request.clientHeight - scaledLength(kToolbarHeight, dpi);
+        return clampSize(listSize_, scaledLength(kListMinHeight, dpi),
+                         height - scaledLength(kTreemapMinHeight, dpi));
+    }
+    const int x0 = request.showKinds ? placedKindsWidth(request) + scaledLength(kGap, dpi) : 0;
+    return clampSize(listSize_, scaledLength(kListMinWidth, dpi),
+                     contentWidth(request) - x0 - scaledLength(kTreemapMinWidth, dpi));
 }
 
 MainLayoutResult MainLayout::layout(const LayoutRequest& request) {
@@ -78,43 +133,39 @@ MainLayoutResult MainLayout::layout(const LayoutRequest& request) {
     MainLayoutResult result;
     result.metrics = m;
     result.toolbar = placeToolbar(request.clientWidth, dpi, m);
-    result.status = {result.toolbar.measureBox.right() + scaledLength(kStatusAfterMeasure, dpi), 0,
-                     result.toolbar.zoomOut.x - scaledLength(kStatusBeforeZoomOut, dpi),
-                     m.toolbarHeight - 1};
+    result.status =
+        statusAreaOf(result.toolbar.measureBox,
+                     {result.toolbar.zoomOut, result.toolbar.stop, result.toolbar.refresh},
+                     request.clientWidth, dpi);
 
     const int top = m.toolbarHeight;
-    int width = request.clientWidth;
+    const int width = contentWidth(request);
     const int height = request.clientHeight - top;
     if (request.welcomeShown) {
-        result.welcome = shownAt(0, top, width, height);
+        result.welcome = shownAt(0, top, request.clientWidth, height);
         return result;
     }
 
     if (request.pendingShown) {
-        const int pending = std::min(scaledLength(kPendingWidth, dpi), width / 3);
-        result.pending = shownAt(width - pending, top, pending, height);
-        width -= pending;
+        result.pending = shownAt(width, top, request.clientWidth - width, height);
     }
 
     int x0 = 0;
     if (request.showKinds) {
-        kindsWidth_ = clampSize(kindsWidth_, scaledLength(kKindsMin, dpi),
-                                width - scaledLength(kKindsRoomLeft, dpi));
-        result.kinds = shownAt(0, top, kindsWidth_, height);
-        x0 = kindsWidth_ + m.gap;
+        placedKindsWidth_ = placedKindsWidth(request);
+        result.kinds = shownAt(0, top, placedKindsWidth_, height);
+        x0 = placedKindsWidth_ + m.gap;
     }
 
     const int rest = width - x0;
+    placedListSize_ = placedListSize(request);
     if (request.splitHorizontally) {
-        listSize_ = clampSize(listSize_, scaledLength(kListMinHeight, dpi),
-                              height - scaledLength(kTreemapMinHeight, dpi));
-        result.list = shownAt(x0, top, rest, listSize_);
-        result.treemap = shownAt(x0, top + listSize_ + m.gap, rest, height - listSize_ - m.gap);
+        result.list = shownAt(x0, top, rest, placedListSize_);
+        result.treemap =
+            shownAt(x0, top + placedListSize_ + m.gap, rest, height - placedListSize_ - m.gap);
     } else {
-        listSize_ = clampSize(listSize_, scaledLength(kListMinWidth, dpi),
-                              rest - scaledLength(kTreemapMinWidth, dpi));
-        result.list = shownAt(x0, top, listSize_, height);
-        const int x1 = x0 + listSize_ + m.gap;
+        result.list = shownAt(x0, top, placedListSize_, height);
+        const int x1 = x0 + placedListSize_ + m.gap;
         result.treemap = shownAt(x1, top, width - x1, height);
     }
     return result;
@@ -127,17 +178,17 @@ Splitter MainLayout::hitSplitter(int x, int y) const {
     const int gap = metrics_.gap;
     int x0 = 0;
     if (last_.showKinds) {
-        if (x >= kindsWidth_ && x < kindsWidth_ + gap) {
+        if (x >= placedKindsWidth_ && x < placedKindsWidth_ + gap) {
             return Splitter::Kinds;
         }
-        x0 = kindsWidth_ + gap;
+        x0 = placedKindsWidth_ + gap;
     }
     if (last_.splitHorizontally) {
-        const int top = metrics_.toolbarHeight + listSize_;
+        const int top = metrics_.toolbarHeight + placedListSize_;
         if (x >= x0 && y >= top && y < top + gap) {
             return Splitter::List;
         }
-    } else if (x >= x0 + listSize_ && x < x0 + listSize_ + gap) {
+    } else if (x >= x0 + placedListSize_ && x < x0 + placedListSize_ + gap) {
         return Splitter::List;
     }
     return Splitter::None;
@@ -169,7 +220,7 @@ bool MainLayout::beginDrag(int x, int y) {
     }
     dragSplitter_ = splitter;
     dragStartCoordinate_ = dragCoordinate(x, y);
-    dragStartValue_ = splitter == Splitter::List ? listSize_ : kindsWidth_;
+    dragStartValue_ = splitter == Splitter::List ? placedListSize_ : placedKindsWidth_;
     return true;
 }
 
@@ -188,6 +239,11 @@ bool MainLayout::dragTo(int x, int y) {
 
 bool MainLayout::endDrag() {
     const bool was = dragging();
+    if (dragSplitter_ == Splitter::List) {
+        listSize_ = placedListSize(last_);
+    } else if (dragSplitter_ == Splitter::Kinds) {
+        kindsWidth_ = placedKindsWidth(last_);
+    }
     dragSplitter_ = Splitter::None;
     return was;
 }

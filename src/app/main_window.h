@@ -97,6 +97,8 @@ class MainWindow {
     // Places the toolbar controls and the panes for the client size, the options and the
     // splitters.
     void layout();
+    // The smallest window at which the toolbar and the panes still fit (WM_GETMINMAXINFO).
+    void limitTracking(MINMAXINFO& limits) const;
 
     // The nodes that Del and "Move to Recycle Bin" act on: the treemap's selected node for now.
     std::vector<std::int32_t> selectedNodes() const;
@@ -141,6 +143,8 @@ class MainWindow {
     settings::SettingsStore& settings() const { return settings_; }
     scan::Measure measure() const { return measure_; }
     const MainLayout& mainLayout() const { return layout_; }
+    // Where the status line goes now, beside the toolbar buttons that are shown.
+    StatusArea statusArea() const;
     treemap::TreemapView* treemapView() const { return treemapView_.get(); }
     panes::KindPane* kindPane() const { return kindPane_.get(); }
     panes::WelcomeView* welcomeView() const { return welcomeView_.get(); }

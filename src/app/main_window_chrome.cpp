@@ -9,14 +9,13 @@
 #include "ui/theme_win32.h"
 
 #include <iterator>
+#include <vector>
 
 namespace app {
 
 namespace {
 
 // Metrics at 96 DPI.
-constexpr int kStatusGapAfterMeasureBox = 14;
-constexpr int kStatusGapBeforeZoomOut = 10;
 // The faces of toolbar buttons that are not pressed, as GDI colour words.
 constexpr std::uint32_t kDarkButtonFace = 0x2D2D2D;   // RGB(45, 45, 45)
 constexpr std::uint32_t kLightButtonFace = 0xFCFCFC;  // RGB(252, 252, 252)
@@ -112,7 +111,10 @@ void MainWindow::buildChrome() {
     createFileList();
     createWelcomeView();
     ui::applyWindowTheme(window_);
+    // Every pane with scroll bars follows the appearance from the start, not only after a flip.
     ui::applyWindowTheme(kindPane_->window());
+    ui::applyWindowTheme(fileList_->window());
+    ui::applyWindowTheme(pendingPane_ != nullptr ? pendingPane_->window() : nullptr);
     ui::applyWindowTheme(measureBox_);
     treemapView_->setColours(&kindColours_);
 
@@ -287,18 +289,48 @@ void MainWindow::paintToolbarBand(HDC dc) {
     const RECT line{0, height - 1, width, height};
     FillRect(buffer, &line, ui::brushFor(colours.line));
     if (!welcomeShown_) {
-        // Placed from the "Zoom Out" button even while it is hidden, so the line does not jump.
-        const RECT measure = clientRectOf(measureBox_, window_);
-        const RECT zoomOut = clientRectOf(zoomOutButton_, window_);
-        const RECT status{measure.right + ui::scaled(window_, kStatusGapAfterMeasureBox), 0,
-                          zoomOut.left - ui::scaled(window_, kStatusGapBeforeZoomOut), height - 1};
-        if (status.left < status.right) {
-            ui::drawLabel(buffer, statusText_, status, colours.dimText,
-                          ui::uiFont(window_, ui::FontStyle::Regular),
+        const StatusArea area = statusArea();
+        if (area.drawn()) {
+            ui::drawLabel(buffer, statusText_, RECT{area.left, area.top, area.right, area.bottom},
+                          colours.dimText, ui::uiFont(window_, ui::FontStyle::Regular),
                           DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
         }
     }
     toolbarBuffer_.present(dc, width, height);
+}
+
+StatusArea MainWindow::statusArea() const {
+    const auto placeOf = [this](HWND child) {
+        const RECT r = clientRectOf(child, window_);
+        return PaneRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    std::vector<PaneRect> shown;
+    for (const HWND button : {zoomOutButton_, stopButton_, refreshButton_}) {
+        if (button != nullptr && IsWindowVisible(button)) {
+            shown.push_back(placeOf(button));
+        }
+    }
+    RECT client{};
+    GetClientRect(window_, &client);
+    return statusAreaOf(placeOf(measureBox_), shown, client.right, ui::windowDpi(window_));
+}
+
+void MainWindow::limitTracking(MINMAXINFO& limits) const {
+    const int dpi = ui::windowDpi(window_);
+    const ClientSize smallest = minimumClientSize(dpi);
+    RECT frame{0, 0, smallest.width, smallest.height};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+    const auto extended = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
+    // The frame at the window's own DPI arrived with Windows 10; 8.1 runs at the system's.
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&frame, style, TRUE, extended, static_cast<UINT>(dpi));
+    } else {
+        AdjustWindowRectEx(&frame, style, TRUE, extended);
+    }
+    limits.ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 bool MainWindow::drawButton(const DRAWITEMSTRUCT& item) {

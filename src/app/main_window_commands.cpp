@@ -38,6 +38,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             layout();
             return 0;
+        case WM_GETMINMAXINFO:
+            limitTracking(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
         case WM_PAINT:
             paint();
             return 0;
@@ -228,7 +231,8 @@ void MainWindow::onMeasureChanged() {
     kindPane_->setMeasure(measure_);
     fileList_->setMeasure(measure_);
     treemapView_->zoomToTop();
-    treemapView_->setSelectedNode(-1);
+    // The list kept its selection and revealed it; the treemap shows the same item.
+    treemapView_->setSelectedNode(fileList_->focus());
     fileList_->setValueHeader(measure_ == scan::MeasureCurrentSize ? u"Size"
                                                                    : scan::measureName(measure_));
     refreshViews(false);

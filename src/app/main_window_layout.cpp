@@ -27,7 +27,9 @@ void placeOrHide(HWND window, const PanePlace& where) {
 }  // namespace
 
 void MainWindow::layout() {
-    if (treemapView_ == nullptr || treemapView_->window() == nullptr) {
+    // A minimised window has no client area to share out; its panes keep their places until it
+    // comes back.
+    if (treemapView_ == nullptr || treemapView_->window() == nullptr || IsIconic(window_)) {
         return;
     }
     RECT client{};

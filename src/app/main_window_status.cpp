@@ -64,7 +64,8 @@ void MainWindow::openScan(const std::u16string& path) {
     controller_.startScan(path);
     kindPane_->setScanner(controller_.scanner());
     treemapView_->setStore(controller_.scanner()->sharedStore());
-    fileList_->attach(&controller_.scanner()->store(), path);
+    // The root row names the root as the rest of the program does, not as it was typed.
+    fileList_->attach(&controller_.scanner()->store(), controller_.rootPath());
     layout();
     refreshViews(false);
 }

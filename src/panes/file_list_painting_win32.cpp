@@ -134,13 +134,17 @@ void FileListPane::paintHeader(HDC dc, int width) {
     }
     const HFONT font = ui::uiFont(window(), ui::FontStyle::Regular);
     const int valueLeft = width - metrics.valueColumn;
-    ui::drawLabel(dc, u"Name", RECT{ui::scaled(window(), kCaptionLeft), 0, valueLeft, height - 1},
-                  colours.headerText, font, DT_SINGLELINE | DT_VCENTER);
+    const int line = valueLeft - ui::scaled(window(), kColumnGap);
+    // The caption stops short of the column line, cut with an ellipsis in a narrow list, so it
+    // never runs into the value column's caption.
+    ui::drawLabel(dc, u"Name",
+                  RECT{ui::scaled(window(), kCaptionLeft), 0,
+                       line - ui::scaled(window(), kColumnGap), height - 1},
+                  colours.headerText, font, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     ui::drawLabel(dc, valueHeader_,
                   RECT{valueLeft, 0, width - ui::scaled(window(), kValueRightMargin), height - 1},
                   colours.headerText, font,
                   DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_END_ELLIPSIS);
-    const int line = valueLeft - ui::scaled(window(), kColumnGap);
     fill(dc, line, ui::scaled(window(), 3), line + 1, height - ui::scaled(window(), 4),
          colours.line);
 }

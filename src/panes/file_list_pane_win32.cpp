@@ -194,8 +194,14 @@ void FileListPane::setGeneration(std::int32_t generation) {
 }
 
 void FileListPane::setMeasure(scan::Measure measure) {
+    const std::int32_t focus = model_.focus();
     model_.setMeasure(measure);
     collapseAll();
+    // The selection outlives the new order, so its row stays in view rather than vanishing
+    // inside a closed folder.
+    if (focus >= 0) {
+        reveal(focus);
+    }
 }
 
 void FileListPane::setValueHeader(std::u16string caption) {

@@ -50,7 +50,8 @@ class FileListPane : public ui::PaneWindow {
     void refresh();
     // A new data generation (the main window's progress tick), then a refresh.
     void setGeneration(std::int32_t generation);
-    // A new measure: every sorted list goes, the list refreshes and collapses.
+    // A new measure: every sorted list goes, the list refreshes and collapses, and the focus row
+    // (when there is one) is revealed again.
     void setMeasure(scan::Measure measure);
     void setValueHeader(std::u16string caption);
     void setKindsShown(bool shown);
@@ -65,6 +66,7 @@ class FileListPane : public ui::PaneWindow {
     // screen coordinates, kept inside the pane; none without a focus row.
     std::optional<POINT> focusMenuPoint() const;
     const std::u16string& valueHeader() const { return valueHeader_; }
+    const std::u16string& rootLabel() const { return rootLabel_; }
     bool kindsShown() const { return kindsShown_; }
     int hoveredButton() const { return hoveredButton_; }
 

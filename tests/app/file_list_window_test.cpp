@@ -237,6 +237,40 @@ TEST_F(FileListInMainWindowTest, RowsOpenAndSortUnderEachMeasure) {
     }
 }
 
+TEST_F(FileListInMainWindowTest, ANewMeasureKeepsTheSelectedRowInView) {
+    // A file two folders down, selected from the treemap as a click there would.
+    const scan::NodeId folder = store().firstChild.get(0);
+    const scan::NodeId sub = store().firstChild.get(folder);
+    const auto file = static_cast<std::int32_t>(store().firstChild.get(sub));
+    main_.selectNode(file);
+    ASSERT_EQ(list_->focus(), file);
+    for (const int measure : {1, 2, 0}) {
+        SCOPED_TRACE(measure);
+        chooseMeasure(main_, measure);
+        ASSERT_EQ(main_.measure(), static_cast<scan::Measure>(measure));
+        EXPECT_EQ(list_->focus(), file);
+        const std::int64_t row = model().rowOf(file);
+        ASSERT_GE(row, 0) << "the selected file's folders stay open";
+        const panes::ListMetrics& m = model().metrics();
+        const std::int64_t top = m.headerHeight + m.rowHeight * row - model().scrollY();
+        RECT client{};
+        GetClientRect(list_->window(), &client);
+        EXPECT_GE(top, m.headerHeight);
+        EXPECT_LE(top + m.rowHeight, client.bottom) << "the row is scrolled into view";
+        EXPECT_EQ(main_.treemapView()->selectedNode(), file);
+    }
+}
+
+// The root row names the root as the title, the status line and the history do, whatever was
+// typed to reach it.
+TEST_F(FileListInMainWindowTest, TheRootRowShowsTheNormalisedRoot) {
+    const std::u16string typed = tree_.root.u16string() + u"\\folder0\\..\\";
+    ASSERT_TRUE(scanToTheEnd(main_, typed));
+    ASSERT_NE(main_.controller().rootPath(), typed);
+    EXPECT_EQ(list_->rootLabel(), main_.controller().rootPath());
+    EXPECT_EQ(list_->rootLabel(), tree_.root.u16string());
+}
+
 TEST_F(FileListInMainWindowTest, ControlAndShiftClicksWithRealInputShareTheSelection) {
     SetForegroundWindow(main_.window());
     clickWithKeys(onScreen(rowPoint(1)), {});

@@ -312,5 +312,121 @@ TEST(MainLayout, LosingTheCaptureEndsTheDrag) {
     EXPECT_FALSE(layout.beginDrag(500, 300));
 }
 
+// The sizes the user chose survive every size the window passes through: only the placing is
+// clamped, so the panes come back when the window does.
+TEST(MainLayout, TheChosenWidthsComeBackWhenTheWindowGrowsAgain) {
+    struct Step {
+        int width;
+        int height;
+        int dragKindsBy = 0;  // a drag of the kinds splitter, in this window
+        int dragListBy = 0;   // a drag of the list splitter, in this window
+    };
+    struct Case {
+        const char* name;
+        bool stacked;
+        std::vector<Step> steps;
+        int kinds;  // as placed after the last step
+        int list;
+    };
+    const Case cases[] = {
+        {"minimised and restored", false, {{1000, 700}, {0, 0}, {1000, 700}}, 300, 360},
+        {"minimised and restored, stacked", true, {{1000, 700}, {0, 0}, {1000, 700}}, 300, 360},
+        {"shrunk and grown", false, {{1000, 700}, {500, 300}, {1000, 700}}, 300, 360},
+        {"shrunk and grown, stacked", true, {{1000, 700}, {500, 250}, {1000, 700}}, 300, 360},
+        {"a narrow start", false, {{330, 400}, {1000, 700}}, 300, 360},
+        {"dragged, then shrunk and grown",
+         false,
+         {{1000, 700, 40, -60}, {600, 400}, {1000, 700}},
+         340,
+         300},
+        // Dropped past its limit, a splitter stays where it stopped, not where the mouse went.
+        {"dragged past the limit, then grown",
+         false,
+         {{1000, 700, 0, 900}, {1400, 700}},
+         300,
+         1000 - 306 - 200},
+        {"dragged in a small window", false, {{700, 500, -100, 0}, {1000, 700}}, 200, 360},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainLayout layout;
+        MainLayoutResult r;
+        for (const Step& step : c.steps) {
+            const LayoutRequest request = content(step.width, step.height, true, c.stacked);
+            r = layout.layout(request);
+            if (step.dragKindsBy != 0) {
+                r = drag(layout, request, r.kinds.rect.right(), 300, step.dragKindsBy, 0);
+            }
+            if (step.dragListBy != 0) {
+                const bool down = c.stacked;
+                const int x = down ? r.list.rect.x + 20 : r.list.rect.right();
+                const int y = down ? r.list.rect.bottom() : 300;
+                r = drag(layout, request, x, y, down ? 0 : step.dragListBy,
+                         down ? step.dragListBy : 0);
+            }
+        }
+        EXPECT_EQ(r.kinds.rect.width, c.kinds);
+        EXPECT_EQ(c.stacked ? r.list.rect.height : r.list.rect.width, c.list);
+        EXPECT_EQ(layout.kindsWidth(), c.kinds);
+        EXPECT_EQ(layout.listSize(), c.list);
+    }
+}
+
+// Hidden buttons leave their room to the status line.
+TEST(MainLayout, TheStatusLineRunsToTheLeftmostButtonShown) {
+    MainLayout layout;
+    const Toolbar bar = layout.layout(content(1000, 700, true, false)).toolbar;
+    struct Case {
+        const char* name;
+        std::vector<PaneRect> shown;
+        int right;
+    };
+    const Case cases[] = {
+        {"all three", {bar.zoomOut, bar.stop, bar.refresh}, 722},
+        {"no Zoom Out", {bar.stop, bar.refresh}, 822},
+        {"no Zoom Out, no Stop", {bar.refresh}, 898},
+        {"Zoom Out without Stop", {bar.refresh, bar.zoomOut}, 722},
+        {"none", {}, 990},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StatusArea area = statusAreaOf(bar.measureBox, c.shown, 1000, 96);
+        EXPECT_EQ(area.left, 318);
+        EXPECT_EQ(area.right, c.right);
+        EXPECT_EQ(area.bottom, 41);
+    }
+}
+
+// At its smallest, the window keeps the toolbar's pieces apart with a status line between them,
+// and every pane at its minimum beside a treemap.
+TEST(MainLayout, TheSmallestWindowStillFitsEverything) {
+    for (const int dpi : {96, 120, 144}) {
+        SCOPED_TRACE(dpi);
+        const ClientSize smallest = minimumClientSize(dpi);
+        for (const bool stacked : {false, true}) {
+            MainLayout layout;
+            const MainLayoutResult r =
+                layout.layout(content(smallest.width, smallest.height, true, stacked, dpi));
+            const Toolbar& bar = r.toolbar;
+            EXPECT_LE(bar.open.right(), bar.measureBox.x);
+            EXPECT_GE(r.status.right - r.status.left, scaledLength(160, dpi));
+            EXPECT_LE(bar.measureBox.right(), r.status.left);
+            EXPECT_LE(r.status.right, bar.zoomOut.x);
+            EXPECT_LT(bar.zoomOut.right(), bar.stop.x);
+            EXPECT_LT(bar.stop.right(), bar.refresh.x);
+            EXPECT_GE(r.kinds.rect.width, scaledLength(140, dpi));
+            if (stacked) {
+                EXPECT_GE(r.list.rect.height, scaledLength(120, dpi));
+                EXPECT_GE(r.treemap.rect.height, scaledLength(140, dpi) - scaledLength(6, dpi));
+            } else {
+                EXPECT_GE(r.list.rect.width, scaledLength(200, dpi));
+                EXPECT_GE(r.treemap.rect.width, scaledLength(200, dpi) - scaledLength(6, dpi));
+            }
+        }
+    }
+    EXPECT_EQ(minimumClientSize(96).width, 756);
+    EXPECT_EQ(minimumClientSize(96).height, 302);
+}
+
 }  // namespace
 }  // namespace app
