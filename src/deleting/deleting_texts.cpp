@@ -108,9 +108,32 @@ std::u16string reportText(const std::vector<DeleteReport>& reports) {
     if (told.size() == 1) {
         return sentenceOf(*told.front());
     }
-    std::u16string text = digits(told.size()) + u" items did not go to the Recycle Bin as chosen:";
+    // Items that all ended alike (a selection where the drive has no bin, say) share one
+    // explanation and are listed by path alone.
+    const DeleteReport& first = *told.front();
+    const bool alike = std::all_of(told.begin(), told.end(), [&](const DeleteReport* report) {
+        return report->outcome == first.outcome && report->reason == first.reason &&
+               report->stillThere == first.stillThere;
+    });
+    const std::u16string count = digits(told.size());
+    std::u16string text;
+    if (alike && first.outcome == Outcome::Changed) {
+        text = count +
+               u" items were not moved to the Recycle Bin: each changed on disk since it "
+               u"was chosen. Nothing was moved, and their folders are read again:";
+    } else if (alike && first.outcome == Outcome::NotMoved) {
+        text = count + u" items could not be moved to the Recycle Bin. For each of them: " +
+               first.reason +
+               (first.stillThere ? u". They are still where they were:"
+                                 : u". They are no longer where they were, so their folders are "
+                                   u"read again:");
+    } else {
+        text = count + u" items did not go to the Recycle Bin as chosen:";
+    }
+    const bool pathsAlone =
+        alike && (first.outcome == Outcome::Changed || first.outcome == Outcome::NotMoved);
     for (std::size_t i = 0; i < told.size() && i < kListedReports; ++i) {
-        text += u"\n\u2022 " + lineOf(*told[i]);
+        text += u"\n\u2022 " + (pathsAlone ? told[i]->path : lineOf(*told[i]));
     }
     if (told.size() > kListedReports) {
         text += u"\nand " + digits(told.size() - kListedReports) + u" more.";

@@ -209,13 +209,24 @@ TEST(DeletingTexts, OneMessageTellsWhatHappenedToEveryItemOfAStep) {
                    Outcome::NotMoved));
     }
     many.push_back(report(u"C:\\moved", Outcome::Moved));
-    const std::u16string text = reportText(many);
+    // All alike: one explanation, then the paths.
+    std::u16string text = reportText(many);
+    EXPECT_EQ(text.substr(0, text.find(u'\n')),
+              u"44 items could not be moved to the Recycle Bin. For each of them: the Recycle Bin "
+              u"refused it. They are still where they were:");
+    EXPECT_NE(text.find(u"\n\u2022 C:\\fA\n"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"C:\\fF"), std::u16string::npos) << "five are listed by name";
+    EXPECT_EQ(text.find(u"moved\n"), std::u16string::npos) << "what reached the bin is not listed";
+    EXPECT_TRUE(text.ends_with(u"\nand 39 more."));
+
+    // Ended in different ways: a line each says how.
+    many[1] = report(u"C:\\changed", Outcome::Changed);
+    text = reportText(many);
     EXPECT_TRUE(text.starts_with(u"44 items did not go to the Recycle Bin as chosen:\n"));
     EXPECT_NE(text.find(u"\u2022 C:\\fA - the Recycle Bin refused it; it is still where it was"),
               std::u16string::npos);
-    EXPECT_EQ(text.find(u"C:\\fF"), std::u16string::npos) << "five are listed by name";
-    EXPECT_EQ(text.find(u"moved"), std::u16string::npos) << "what reached the bin is not listed";
-    EXPECT_TRUE(text.ends_with(u"\nand 39 more."));
+    EXPECT_NE(text.find(u"\u2022 C:\\changed - it changed on disk since it was chosen"),
+              std::u16string::npos);
 }
 
 TEST(PendingPaneLayout, RowsButtonsAndFooterFollowTheMetricsAtEveryDpi) {

@@ -307,9 +307,8 @@ TEST_F(RecycleWindowTest, AnItemTheBinRefusesComesBackWithTheMessageAndStaysWher
     // is the user's; what the program then says is what the disk and the bin show.
     main_.moveToRecycleBin({node("other.txt")});
     {
-        DialogAnswerer answerer([](const SeenDialog& dialog) {
-            return dialog.caption == L"Rozovizov" ? IDOK : IDYES;
-        });
+        DialogAnswerer answerer(
+            [](const SeenDialog& dialog) { return dialog.caption == L"Rozovizov" ? IDOK : IDYES; });
         tick(100);
         ASSERT_EQ(answerer.seen().size(), 2u);
         EXPECT_TRUE(answerer.seen()[1].shows((tree_ / "other.txt").wstring() +
@@ -442,13 +441,14 @@ TEST_F(RecycleWindowTest, ItemsThatChangedOnDiskAreLeftAloneAndTheTotalsFollowTh
     ASSERT_TRUE(items().empty());
     ASSERT_EQ(answerer.seen().size(), 1u);
     const SeenDialog& message = answerer.seen()[0];
-    EXPECT_TRUE(message.shows(L"3 items did not go to the Recycle Bin as chosen:"));
-    EXPECT_TRUE(message.shows((tree_ / "other.txt").wstring() +
-                              L" - it changed on disk since it was chosen"));
     EXPECT_TRUE(
-        message.shows((tree_ / "keep").wstring() + L" - it changed on disk since it was chosen"));
-    EXPECT_TRUE(message.shows((tree_ / "docs" / "report.txt").wstring() +
-                              L" - it changed on disk since it was chosen"));
+        message.shows(L"3 items were not moved to the Recycle Bin: each changed on disk "
+                      L"since it was chosen. Nothing was moved, and their folders are read "
+                      L"again:"));
+    for (const fs::path& path :
+         {tree_ / "other.txt", tree_ / "keep", tree_ / "docs" / "report.txt"}) {
+        EXPECT_TRUE(message.shows(L"\u2022 " + path.wstring())) << path.string();
+    }
     EXPECT_TRUE(newInTrash().empty()) << "nothing that took an item's place was recycled";
     EXPECT_EQ(fs::file_size(tree_ / "other.txt"), 50u);
     EXPECT_EQ(fs::file_size(tree_ / "keep" / "new.bin"), 60u);
@@ -487,7 +487,8 @@ TEST_F(RecycleWindowTest, AFolderSwappedForALinkAndAFileForItsCaseSiblingAreLeft
     tick(static_cast<int>(items()[0].remaining / app::kPendingTimerMilliseconds));
     ASSERT_TRUE(items().empty());
     ASSERT_EQ(answerer.seen().size(), 1u);
-    EXPECT_TRUE(answerer.seen()[0].shows(L"2 items did not go to the Recycle Bin as chosen:"));
+    EXPECT_TRUE(
+        answerer.seen()[0].shows(L"2 items were not moved to the Recycle Bin: each changed"));
     EXPECT_TRUE(newInTrash().empty());
     EXPECT_EQ(fs::file_size(root / "case" / "case.txt"), 20u) << "the sibling stays";
     EXPECT_TRUE(fs::exists(root / "outside" / "precious.dat")) << "the link's target stays";
@@ -566,9 +567,10 @@ TEST_F(WithoutRecycleBin, TheSelectionIsRefusedAtOnceInOneMessage) {
     main_.moveToRecycleBin(chosen);
     ASSERT_EQ(answerer.seen().size(), 1u) << "one message, at once, for the whole selection";
     const SeenDialog& message = answerer.seen()[0];
-    EXPECT_TRUE(message.shows(L"44 items did not go to the Recycle Bin as chosen:"));
     EXPECT_TRUE(
-        message.shows(L"file0.dat - this drive has no Recycle Bin; it is still where it was"));
+        message.shows(L"44 items could not be moved to the Recycle Bin. For each of them: "
+                      L"this drive has no Recycle Bin. They are still where they were:"));
+    EXPECT_TRUE(message.shows(L"\u2022 " + (tree_ / "many" / "file0.dat").wstring()));
     EXPECT_TRUE(message.shows(L"and 39 more."));
     EXPECT_TRUE(items().empty()) << "no countdown before a refusal known at once";
     EXPECT_FALSE(IsWindowVisible(pane()));
