@@ -2,9 +2,13 @@
 # Makes, for the deleting window tests, what programs under Wine cannot make themselves: two
 # names that differ only in case, and a folder swapped for a link to a folder outside the tree.
 # The swap waits in the background for the test to ask for it (by making the file "swap-now"),
-# so that it happens while the test's countdown runs; it gives up after a minute.
+# so that it happens while the test's countdown runs; it gives up after a minute. Like every
+# entry of the test run, it leaves a report where the count of cases reads it.
+#
+#   swap_fixture.sh FOLDER REPORT.xml
 set -eu
 fixture=$1
+report=$2
 rm -rf "$fixture"
 mkdir -p "$fixture/case" "$fixture/outside" "$fixture/tree/docs"
 printf 0123456789 > "$fixture/case/Case.txt"
@@ -23,3 +27,5 @@ printf data > "$fixture/tree/docs/a.txt"
         touch "$fixture/swap-done"
     fi
 ) </dev/null >/dev/null 2>&1 &
+mkdir -p "$(dirname "$report")"
+echo '<testsuites><testsuite name="deleting_swap_fixture"><testcase name="make"/></testsuite></testsuites>' >"$report"
