@@ -121,13 +121,17 @@ bool PendingDeletes::addPending(std::int32_t node, const std::u16string& path,
     for (const std::size_t i : inside) {
         scanner_->restoreNode(items_[i].removal);
     }
+    for (auto i = inside.rbegin(); i != inside.rend(); ++i) {
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(*i));
+    }
     const std::int64_t files = identity.folder ? filesBelow(store, row) : 0;
     scan::RemovalRecord removal = scanner_->removeNode(row);
     if (!removal.valid) {
+        // Whatever came back stays back, and off the list, so no record is ever applied twice.
+        if (!inside.empty()) {
+            notifyChanged();
+        }
         return false;
-    }
-    for (auto i = inside.rbegin(); i != inside.rend(); ++i) {
-        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(*i));
     }
     items_.insert(items_.begin(), PendingItem{node, path, name, value, kCountdownMilliseconds,
                                               removal, bytes, std::move(names), identity, files});
