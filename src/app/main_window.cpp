@@ -69,13 +69,21 @@ void MainWindow::loop() {
 }
 
 void MainWindow::processMessage(MSG& message) {
-    // Translated for every window of the thread, so the keys act wherever the focus is.
+    // Translated for every window of the thread, so the keys act wherever the focus is; but the
+    // measure box's opened list takes its keys itself, or Esc would stop a scan instead of
+    // closing the list.
     if (accelerators_ != nullptr && window_ != nullptr && !keyForSettingsWindow(message) &&
+        !keyForOpenedMeasureList(message) &&
         TranslateAcceleratorW(window_, accelerators_, &message) != 0) {
         return;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
+}
+
+bool MainWindow::keyForOpenedMeasureList(const MSG& message) const {
+    return (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
+           measureBox_ != nullptr && SendMessageW(measureBox_, CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 
 void MainWindow::loadIcons() {

@@ -186,6 +186,8 @@ class MainWindow {
     void showInFileManager(const std::u16string& path);
     void createWelcomeView();
     bool keyForSettingsWindow(const MSG& message) const;
+    // A key press while the measure box's list is open, which the list handles itself.
+    bool keyForOpenedMeasureList(const MSG& message) const;
     void followAppearanceInSettings();
     void buildMenu();
     void paint();

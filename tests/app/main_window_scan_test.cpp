@@ -379,5 +379,39 @@ TEST_F(TreemapInMainWindowTest, HoveringAFileShowsItsPathSizeAndKindAndClicksSel
     EXPECT_EQ(Recorder::contextFrom, view_->window());
 }
 
+// The measure box chosen from the keyboard, with real key presses: the choice the box shows is
+// the window's measure and stays so; Esc closes the opened list without stopping anything or
+// choosing again.
+TEST_F(MainWindowScanTest, AMeasureChosenFromTheKeyboardStaysChosen) {
+    const windowtest::GeneratedTree tree = makeTree("tree", 2, 2, 5);
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    SetWindowPos(main.window(), HWND_TOP, 0, 0, 1200, 800, SWP_SHOWWINDOW);
+    ASSERT_TRUE(scanToTheEnd(main, tree.root.u16string()));
+    const HWND box = GetDlgItem(main.window(), ControlMeasureBox);
+    SetForegroundWindow(main.window());
+    RECT client{};
+    GetClientRect(box, &client);
+    const POINT middle{client.right / 2, client.bottom / 2};
+    const auto dropped = [&] { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    harness::clickAt(box, middle);
+    ASSERT_TRUE(pumpUntil(main, dropped));
+    harness::pressKey(VK_DOWN);
+    harness::pressKey(VK_RETURN);
+    pumpPending(main);
+    EXPECT_FALSE(dropped());
+    EXPECT_EQ(main.measure(), scan::MeasureAddedMonth);
+    EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), scan::MeasureAddedMonth);
+
+    // Opened again and left with Esc: the list closes and the choice stays.
+    harness::clickAt(box, middle);
+    ASSERT_TRUE(pumpUntil(main, dropped));
+    harness::pressKey(VK_ESCAPE);
+    EXPECT_TRUE(pumpUntil(main, [&] { return !dropped(); })) << "Esc closes the opened list";
+    EXPECT_EQ(main.measure(), scan::MeasureAddedMonth);
+    EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), scan::MeasureAddedMonth);
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
 }  // namespace
 }  // namespace app
