@@ -121,16 +121,21 @@ PendingPane::Hit PendingPane::hitTest(int x, int y) const {
     RECT client{};
     GetClientRect(window(), &client);
     const PaneMetrics m = metrics();
-    const FooterButtons footer = footerButtons(m, client.right, client.bottom);
+    const FooterButtons footer = footerButtonsNow();
     hit.undeleteAll = footer.undeleteAll.contains(x, y);
     hit.deleteNow = footer.deleteNow.contains(x, y);
     const int count = model_ == nullptr ? 0 : static_cast<int>(model_->items().size());
     hit.line = lineAt(m, client.bottom, offset_, count, y);
-    if (hit.line >= 0 &&
-        rowBoxes(m, client.right, m.header + hit.line * m.row - offset_).button.contains(x, y)) {
+    if (hit.line >= 0 && rowButtonNow(hit.line).contains(x, y)) {
         hit.rowButton = hit.line;
     }
     return hit;
+}
+
+FooterButtons PendingPane::footerButtonsNow() const {
+    RECT client{};
+    GetClientRect(window(), &client);
+    return footerButtons(metrics(), client.right, client.bottom);
 }
 
 Box PendingPane::rowButtonNow(int index) const {
@@ -200,7 +205,6 @@ void PendingPane::paintPane(HDC dc, int width, int height) {
     fill(dc, {0, m.header - 1, width, m.header}, colours.line);
 
     const int count = static_cast<int>(model_->items().size());
-    rowButtons_.assign(static_cast<std::size_t>(count), Box{});
     // Read from the pointer rather than kept from its last move, as a scroll moves the lines
     // under a pointer that stays.
     POINT mouse{};
@@ -219,8 +223,6 @@ void PendingPane::paintPane(HDC dc, int width, int height) {
 
     fill(dc, {0, height - m.footer, width, height - m.footer + 1}, colours.line);
     const FooterButtons footer = footerButtons(m, width, height);
-    undeleteAllButton_ = footer.undeleteAll;
-    deleteNowButton_ = footer.deleteNow;
     fill(dc, footer.undeleteAll, hoverUndeleteAll_ ? colours.hover : colours.chromeBackground);
     const RECT undeleteAll = ui::toRect(footer.undeleteAll);
     ui::drawFrame(dc, undeleteAll, colours.line, 1);
@@ -244,7 +246,6 @@ void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, b
     drawDisc(dc, boxes.disc, fraction, background, countdownColour(fraction, colours.accent),
              colours.line);
 
-    rowButtons_[static_cast<std::size_t>(index)] = boxes.button;
     fill(dc, boxes.button, index == hoverRow_ ? colours.hover : colours.chromeBackground);
     const RECT button = ui::toRect(boxes.button);
     ui::drawFrame(dc, button, colours.line, 1);

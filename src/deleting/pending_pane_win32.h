@@ -38,12 +38,10 @@ class PendingPane : public ui::PaneWindow {
     int hoverRow() const { return hoverRow_; }
     bool hoverUndeleteAll() const { return hoverUndeleteAll_; }
     bool hoverDeleteNow() const { return hoverDeleteNow_; }
-    // The buttons as last painted, in client coordinates.
-    const std::vector<Box>& rowButtons() const { return rowButtons_; }
-    const Box& undeleteAllButton() const { return undeleteAllButton_; }
-    const Box& deleteNowButton() const { return deleteNowButton_; }
-    // Where the "Undelete" button of the item at `index` is now, painted yet or not.
+    // Where the buttons are for the list as it stands now, in client coordinates: what a paint
+    // draws and what a click is tested against.
     Box rowButtonNow(int index) const;
+    FooterButtons footerButtonsNow() const;
 
   private:
     // What lies under a point of the pane as the list stands now.
@@ -67,9 +65,6 @@ class PendingPane : public ui::PaneWindow {
     bool anyHovered() const { return hoverRow_ >= 0 || hoverUndeleteAll_ || hoverDeleteNow_; }
 
     PendingDeletes* model_ = nullptr;
-    std::vector<Box> rowButtons_;
-    Box undeleteAllButton_;
-    Box deleteNowButton_;
     int offset_ = 0;
     int contentHeight_ = 0;
     int hoverRow_ = -1;

@@ -218,12 +218,12 @@ TEST_F(RecycleWindowTest, UndeleteAndUndeleteAllPutBackEveryTotalExactly) {
 
     // The row of the folder (the older item, second in the list) has its own Undelete.
     UpdateWindow(pane());
-    ASSERT_EQ(main_.pendingPane()->rowButtons().size(), 2u);
-    clickInPane(main_.pendingPane()->rowButtons()[1]);
+    ASSERT_EQ(items().size(), 2u);
+    clickInPane(main_.pendingPane()->rowButtonNow(1));
     ASSERT_EQ(items().size(), 1u);
     EXPECT_EQ(items()[0].name, u"a.bin");
     UpdateWindow(pane());
-    clickInPane(main_.pendingPane()->undeleteAllButton());
+    clickInPane(main_.pendingPane()->footerButtonsNow().undeleteAll);
     EXPECT_TRUE(items().empty());
     EXPECT_EQ(totals(), before);
     EXPECT_EQ(main_.statusText(), statusBefore);
@@ -243,7 +243,7 @@ TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAs
         return pressed;
     });
     UpdateWindow(pane());
-    clickInPane(main_.pendingPane()->deleteNowButton());
+    clickInPane(main_.pendingPane()->footerButtonsNow().deleteNow);
     ASSERT_EQ(answerer.seen().size(), 1u);
     const SeenDialog& question = answerer.seen()[0];
     EXPECT_EQ(question.caption, L"Delete now?");
@@ -257,7 +257,7 @@ TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAs
     EXPECT_TRUE(fs::exists(tree_ / "docs"));
 
     pressed = IDOK;
-    clickInPane(main_.pendingPane()->deleteNowButton());
+    clickInPane(main_.pendingPane()->footerButtonsNow().deleteNow);
     EXPECT_TRUE(items().empty());
     EXPECT_EQ(newInTrash(), (std::set<std::wstring>{L"docs"}));
     EXPECT_TRUE(fs::exists(trash_ / "docs" / "inner" / "deep.txt"));
