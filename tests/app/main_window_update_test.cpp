@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -48,6 +50,16 @@ class MainWindowUpdateTest : public windowtest::MainWindowFixture {
     void useServer(const update::LoopbackServer& server, update::UpdateCheck& check) {
         service_.set(wide(server.address(u"/api/latest-version")));
         checks_.push_back(&check);
+    }
+    // "Check for Updates…" and the message it ends with, answered with OK; nothing when none
+    // came in time.
+    static std::optional<SeenDialog> askForUpdates(MainWindow& main) {
+        DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
+        main.command(CommandCheckForUpdates);
+        if (!pumpUntil(main, [&] { return !answerer.seen().empty(); })) {
+            return std::nullopt;
+        }
+        return answerer.seen().front();
     }
     void record(MainWindow& main) {
         ShellLaunchers launchers;
@@ -206,12 +218,10 @@ TEST_F(MainWindowUpdateTest, AFailedCheckSaysWhyAndAskingAgainAsksTheServiceAgai
         MainWindow main(settings_, check);
         record(main);
         ASSERT_TRUE(main.create(u""));
-        DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
-        main.command(CommandCheckForUpdates);
-        ASSERT_TRUE(pumpUntil(main, [&] { return !answerer.seen().empty(); }));
-        const SeenDialog& message = answerer.seen().front();
-        EXPECT_TRUE(message.shows(std::wstring(L"Could not check for updates: ") + c.reason));
-        EXPECT_FALSE(message.shows(L"is the latest release"));
+        const std::optional<SeenDialog> message = askForUpdates(main);
+        ASSERT_TRUE(message.has_value());
+        EXPECT_TRUE(message->shows(std::wstring(L"Could not check for updates: ") + c.reason));
+        EXPECT_FALSE(message->shows(L"is the latest release"));
         EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
     }
 
@@ -222,18 +232,13 @@ TEST_F(MainWindowUpdateTest, AFailedCheckSaysWhyAndAskingAgainAsksTheServiceAgai
     MainWindow main(settings_, check);
     record(main);
     ASSERT_TRUE(main.create(u""));
-    {
-        DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
-        main.command(CommandCheckForUpdates);
-        ASSERT_TRUE(pumpUntil(main, [&] { return !answerer.seen().empty(); }));
-    }
+    ASSERT_TRUE(askForUpdates(main).has_value());
     update::LoopbackServer server(
         update::httpResponse("200 OK", R"({"latest":{"version":")" ROZOVIZOV_VERSION R"("}})"));
     service_.set(wide(server.address(u"/api/latest-version")));
-    DialogAnswerer answerer([](const SeenDialog&) { return IDOK; });
-    main.command(CommandCheckForUpdates);
-    ASSERT_TRUE(pumpUntil(main, [&] { return !answerer.seen().empty(); }));
-    EXPECT_TRUE(answerer.seen().front().shows(L"Version " + kRunning + L" is the latest release."));
+    const std::optional<SeenDialog> answer = askForUpdates(main);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_TRUE(answer->shows(L"Version " + kRunning + L" is the latest release."));
     EXPECT_FALSE(server.request().empty()) << "the service was asked again";
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
