@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <unordered_set>
 #include <utility>
 
 namespace deleting {
@@ -323,14 +324,16 @@ std::vector<std::int32_t> deletionOrder(const scan::Scanner& scanner,
         ordered.emplace_back(scan::depthOf(store, static_cast<scan::NodeId>(node)), node);
     }
     std::stable_sort(ordered.begin(), ordered.end());
+    // Shallower nodes come first, so a folder is already kept when its contents come; a node is
+    // covered when it or a folder above it was kept. One walk up per node keeps a selection of
+    // many files cheap, as the menus ask this each time they open.
     std::vector<std::int32_t> nodes;
+    std::unordered_set<scan::NodeId> kept;
     for (const auto& [depth, node] : ordered) {
-        // Shallower nodes come first, so a folder is already listed when its contents come.
-        const bool covered = std::any_of(nodes.begin(), nodes.end(), [&](std::int32_t outer) {
-            return scan::isSameOrInside(store, static_cast<scan::NodeId>(node),
-                                        static_cast<scan::NodeId>(outer));
-        });
-        if (!covered) {
+        const auto row = static_cast<scan::NodeId>(node);
+        if (!scan::anyOnPathToRoot(store, row,
+                                   [&](scan::NodeId at) { return kept.contains(at); })) {
+            kept.insert(row);
             nodes.push_back(node);
         }
     }
