@@ -32,6 +32,18 @@ class PaneWindow {
 
     HWND window() const { return window_; }
 
+    // The keyboard focus inside a pane that holds several things to choose (cards, buttons).
+    // The main window moves the focus from pane to pane with Tab and F6; such a pane takes Tab
+    // itself until it has passed its last inner stop.
+    // Tab (or Shift+Tab, `forward` false) while the pane has the focus: moves to the next (or
+    // previous) inner stop and answers true, or answers false at its end, so that the focus
+    // leaves the pane. Panes without inner stops answer false.
+    virtual bool stepFocus(bool /*forward*/) { return false; }
+    // The focus arrives from the keyboard (Tab, Shift+Tab or F6), just after SetFocus: a pane
+    // with inner stops picks its first one (`forward`) or its last, and from now on shows which
+    // one has the focus until the mouse chooses again.
+    virtual void enterFocus(bool /*forward*/) {}
+
   protected:
     PaneWindow() = default;
     // Destroys the window if it still exists. By then the derived object is gone, so the window
