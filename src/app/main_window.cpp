@@ -69,6 +69,9 @@ void MainWindow::loop() {
 }
 
 void MainWindow::processMessage(MSG& message) {
+    if (keyMovesFocus(message)) {
+        return;
+    }
     // Translated for every window of the thread, so the keys act wherever the focus is; but the
     // measure box's opened list takes its keys itself, or Esc would stop a scan instead of
     // closing the list.

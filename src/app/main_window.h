@@ -180,12 +180,31 @@ class MainWindow {
     // size when physical sizes are off; 0 without a scan or for a row not published.
     std::int64_t displayedValue(std::int32_t node) const;
     void createFileList();
-    void onContextMenu(LPARAM where);
+    // WM_CONTEXTMENU from pane `from`: at the mouse, or (where -1) from the keyboard.
+    void onContextMenu(HWND from, LPARAM where);
     void onListSelection(std::int32_t focus);
     void copyPath(const std::u16string& path);
     void showInFileManager(const std::u16string& path);
     void createWelcomeView();
     bool keyForSettingsWindow(const MSG& message) const;
+    // Keyboard focus (main_window_focus.cpp). The windows Tab visits, in order, in one group per
+    // F6 stop: the toolbar's usable controls, then each shown pane.
+    std::vector<std::vector<HWND>> focusGroups() const;
+    ui::PaneWindow* paneOf(HWND window) const;
+    // The pane that has the keyboard when nothing else was chosen: the file list, or the start
+    // page while it shows.
+    HWND defaultFocus() const;
+    // Tab (`byPane` false) or F6, forward or back (with Shift).
+    void moveFocus(bool forward, bool byPane);
+    // Tab, F6 and Enter on a toolbar button, for any window inside this one; true when handled.
+    bool keyMovesFocus(const MSG& message);
+    // The pane a new view (a scan, the start page) starts with, given the focus now unless
+    // another of the program's windows is in front.
+    void giveFocusTo(HWND pane);
+    // A control or pane that has the focus and was hidden or disabled hands it on.
+    void keepFocusShown();
+    // WM_ACTIVATE: the focus is remembered on the way out and put back on the way in.
+    void onActivate(WPARAM state);
     // A key press while the measure box's list is open, which the list handles itself.
     bool keyForOpenedMeasureList(const MSG& message) const;
     void followAppearanceInSettings();
@@ -266,6 +285,8 @@ class MainWindow {
     // "Check for Updates…" started a check whose answer is to be shown when it ends.
     bool updateAnswerWanted_ = false;
     ui::BackBuffer toolbarBuffer_;
+    // Where the focus was when the window was last deactivated or a view chose it.
+    HWND lastFocus_ = nullptr;
     // Held by the settings listener, which outlives this object in the settings store: the
     // listener does nothing once the window object is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

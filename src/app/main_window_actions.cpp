@@ -49,13 +49,18 @@ std::int32_t MainWindow::focusNode() const {
                : -1;
 }
 
-void MainWindow::onContextMenu(LPARAM where) {
+void MainWindow::onContextMenu(HWND from, LPARAM where) {
     if (where == -1) {
-        // From the keyboard: at the focus row, whichever pane had the keyboard.
-        if (fileList_ != nullptr) {
-            if (const std::optional<POINT> point = fileList_->focusMenuPoint()) {
-                showContextMenu(point->x, point->y);
-            }
+        // From the keyboard: at the treemap's selection when the treemap has the keyboard, else
+        // at the list's focus row.
+        std::optional<POINT> point;
+        if (treemapView_ != nullptr && from == treemapView_->window()) {
+            point = treemapView_->selectionMenuPoint();
+        } else if (fileList_ != nullptr) {
+            point = fileList_->focusMenuPoint();
+        }
+        if (point) {
+            showContextMenu(point->x, point->y);
         }
         return;
     }

@@ -63,7 +63,14 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return DefWindowProcW(window_, message, wParam, lParam);
         case WM_CONTEXTMENU:
-            onContextMenu(lParam);
+            onContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+            return 0;
+        case WM_ACTIVATE:
+            onActivate(wParam);
+            return 0;
+        case WM_SETFOCUS:
+            // The frame itself takes no keys: they belong to a pane.
+            SetFocus(defaultFocus());
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == ControlMeasureBox) {

@@ -62,6 +62,9 @@ void MainWindow::layout() {
     }
     // The gaps moved with the panes; the band's status line may have another width.
     InvalidateRect(window_, nullptr, FALSE);
+    // A pane hidden just now (the pending deletes emptied, the kinds pane switched off) may
+    // have had the keyboard.
+    keepFocusShown();
 }
 
 bool MainWindow::onSetCursor(HWND over) {

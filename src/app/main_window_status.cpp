@@ -68,6 +68,7 @@ void MainWindow::openScan(const std::u16string& path) {
     fileList_->attach(&controller_.scanner()->store(), controller_.rootPath());
     layout();
     refreshViews(false);
+    giveFocusTo(fileList_->window());
 }
 
 void MainWindow::closeScan() {
@@ -87,6 +88,7 @@ void MainWindow::closeScan() {
     }
     layout();
     refreshViews(false);
+    giveFocusTo(defaultFocus());
 }
 
 void MainWindow::detachScanFromPanes() {
@@ -112,6 +114,7 @@ void MainWindow::refreshViews(bool fromTimer) {
         }
         treemapView_->setNotice({});
         InvalidateRect(window_, nullptr, FALSE);
+        keepFocusShown();
         return;
     }
     show(openButton_, true);
@@ -138,6 +141,8 @@ void MainWindow::refreshViews(bool fromTimer) {
     show(zoomOutButton_, treemapView_->zoomDepth() > 1);
     show(stopButton_, running);
     EnableWindow(refreshButton_, running ? FALSE : TRUE);
+    // Stop goes when the scan ends, perhaps with the focus on it.
+    keepFocusShown();
 
     const StatusFacts facts = statusFactsOf(controller_, measure_);
     statusText_ = app::statusText(facts);

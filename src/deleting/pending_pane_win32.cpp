@@ -67,7 +67,18 @@ LRESULT PendingPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_LBUTTONDOWN:
+            SetFocus(window());
+            keyboardCues_ = false;
             onButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_KEYDOWN:
+            onKey(wParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(window(), nullptr, FALSE);
             return 0;
         case WM_MOUSEWHEEL:
             scrollTo(offset_ - metrics().wheelStep * GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
@@ -172,18 +183,109 @@ void PendingPane::onButtonDown(int x, int y) {
     // Against the list as it is now, not as it was last painted: an item that joined or left
     // since moved the rows, and the click belongs to the row that is there now.
     const Hit hit = hitTest(x, y);
+    const int rows = static_cast<int>(model_->items().size());
     if (hit.undeleteAll) {
-        model_->undeleteAll();
+        press(rows);
     } else if (hit.deleteNow) {
+        press(rows + 1);
+    } else if (hit.rowButton >= 0) {
+        press(hit.rowButton);
+    }
+}
+
+int PendingPane::buttonCount() const {
+    return model_ == nullptr ? 0 : static_cast<int>(model_->items().size()) + 2;
+}
+
+void PendingPane::press(int index) {
+    const int rows = buttonCount() - 2;
+    if (index < 0 || index >= rows + 2) {
+        return;
+    }
+    focusedButton_ = index;
+    if (index == rows + 1) {
         if (onDeleteNow) {
             onDeleteNow();
         }
         return;
-    } else if (hit.rowButton >= 0) {
-        model_->undelete(static_cast<std::size_t>(hit.rowButton));
+    }
+    if (index == rows) {
+        model_->undeleteAll();
+    } else {
+        model_->undelete(static_cast<std::size_t>(index));
     }
     recount();
+    // The keyboard stays where it was: on the next row's button, or on the footer's.
+    focusedButton_ = std::min(focusedButton_, buttonCount() - 1);
     InvalidateRect(window(), nullptr, FALSE);
+}
+
+bool PendingPane::stepFocus(bool forward) {
+    const int next = std::min(focusedButton_, buttonCount() - 1) + (forward ? 1 : -1);
+    if (next < 0 || next >= buttonCount()) {
+        return false;
+    }
+    keyboardCues_ = true;
+    focusButton(next);
+    return true;
+}
+
+void PendingPane::enterFocus(bool forward) {
+    keyboardCues_ = true;
+    focusButton(forward ? 0 : buttonCount() - 1);
+}
+
+void PendingPane::focusButton(int index) {
+    if (buttonCount() == 0) {
+        return;
+    }
+    focusedButton_ = std::clamp(index, 0, buttonCount() - 1);
+    const int rows = buttonCount() - 2;
+    if (focusedButton_ < rows) {
+        // Scrolled so that the row stands wholly between the header and the footer.
+        RECT client{};
+        GetClientRect(window(), &client);
+        const PaneMetrics m = metrics();
+        const int top = focusedButton_ * m.row;
+        const int page = pageHeight(m, client.bottom);
+        if (top < offset_) {
+            offset_ = top;
+        } else if (top + m.row > offset_ + page) {
+            offset_ = top + m.row - page;
+        }
+        recount();
+    }
+    InvalidateRect(window(), nullptr, FALSE);
+}
+
+void PendingPane::onKey(WPARAM key) {
+    switch (key) {
+        case VK_UP:
+        case VK_LEFT:
+            keyboardCues_ = true;
+            focusButton(std::min(focusedButton_, buttonCount() - 1) - 1);
+            return;
+        case VK_DOWN:
+        case VK_RIGHT:
+            keyboardCues_ = true;
+            focusButton(focusedButton_ + 1);
+            return;
+        case VK_HOME:
+            keyboardCues_ = true;
+            focusButton(0);
+            return;
+        case VK_END:
+            keyboardCues_ = true;
+            focusButton(buttonCount() - 1);
+            return;
+        case VK_RETURN:
+        case VK_SPACE:
+            keyboardCues_ = true;
+            press(std::min(focusedButton_, buttonCount() - 1));
+            return;
+        default:
+            return;
+    }
 }
 
 void PendingPane::onPaint() {
@@ -231,6 +333,26 @@ void PendingPane::paintPane(HDC dc, int width, int height) {
     fill(dc, footer.deleteNow, hoverDeleteNow_ ? kWarningHover : kWarningRed);
     ui::drawLabel(dc, u"Delete Now", ui::toRect(footer.deleteNow), kWhite, regular,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    paintFocusMark(dc, m, width, height);
+}
+
+void PendingPane::paintFocusMark(HDC dc, const PaneMetrics& m, int width, int height) {
+    if (!keyboardCues_ || GetFocus() != window() || focusedButton_ < 0) {
+        return;
+    }
+    const int rows = buttonCount() - 2;
+    const int index = std::min(focusedButton_, rows + 1);
+    const FooterButtons footer = footerButtons(m, width, height);
+    const Box button = index == rows       ? footer.undeleteAll
+                       : index == rows + 1 ? footer.deleteNow
+                                           : rowButtonNow(index);
+    // Just outside the button, so that it shows on the red one as well; a row's mark stays
+    // between the header and the footer.
+    const HRGN clip = CreateRectRgn(0, m.header, width, index < rows ? height - m.footer : height);
+    SelectClipRgn(dc, clip);
+    ui::drawFrame(dc, ui::toRect(button.inflated(2)), ui::palette().accent, 2);
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(clip);
 }
 
 void PendingPane::paintRow(HDC dc, const PaneMetrics& m, int width, int index, bool hovered) {

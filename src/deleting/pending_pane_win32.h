@@ -34,6 +34,14 @@ class PendingPane : public ui::PaneWindow {
     // "Delete Now" was pressed: the owner asks for confirmation.
     std::function<void()> onDeleteNow;
 
+    // The keyboard goes from button to button: each row's "Undelete", then "Undelete All" and
+    // "Delete Now".
+    bool stepFocus(bool forward) override;
+    void enterFocus(bool forward) override;
+    // The button the keyboard is on: a row's index, or rows + 0 for "Undelete All" and rows + 1
+    // for "Delete Now"; -1 before the keyboard came.
+    int focusedButton() const { return focusedButton_; }
+
     int scrollOffset() const { return offset_; }
     int hoverRow() const { return hoverRow_; }
     bool hoverUndeleteAll() const { return hoverUndeleteAll_; }
@@ -58,11 +66,18 @@ class PendingPane : public ui::PaneWindow {
     void onPaint();
     void paintPane(HDC dc, int width, int height);
     void paintRow(HDC dc, const PaneMetrics& m, int width, int index, bool hovered);
+    void paintFocusMark(HDC dc, const PaneMetrics& m, int width, int height);
     void onMouseMove(int x, int y);
     void onButtonDown(int x, int y);
     void onScroll(WPARAM request);
     void scrollTo(int offset);
     bool anyHovered() const { return hoverRow_ >= 0 || hoverUndeleteAll_ || hoverDeleteNow_; }
+    int buttonCount() const;
+    // Moves the keyboard to button `index` (kept within the buttons) and scrolls its row in.
+    void focusButton(int index);
+    void onKey(WPARAM key);
+    // What a click on button `index` does.
+    void press(int index);
 
     PendingDeletes* model_ = nullptr;
     int offset_ = 0;
@@ -73,6 +88,9 @@ class PendingPane : public ui::PaneWindow {
     int hoverLine_ = -1;
     bool hoverUndeleteAll_ = false;
     bool hoverDeleteNow_ = false;
+    int focusedButton_ = -1;
+    // The focus mark shows from the keyboard's arrival until the mouse presses again.
+    bool keyboardCues_ = false;
 };
 
 }  // namespace deleting

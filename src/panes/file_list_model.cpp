@@ -9,6 +9,7 @@ namespace panes {
 namespace {
 
 // Virtual-key codes, the same numbers on every platform that sends them.
+constexpr int kKeyReturn = 0x0D;
 constexpr int kKeyPageUp = 0x21;
 constexpr int kKeyPageDown = 0x22;
 constexpr int kKeyEnd = 0x23;
@@ -472,12 +473,24 @@ bool FileListModel::key(int virtualKey) {
             if (i < 0) {
                 return false;
             }
+            // The tree-view convention: Right opens a closed folder, and on an open one moves
+            // to its first child, which is the next row.
             const ListRow row = rows_[static_cast<std::size_t>(i)];
-            if (row.expandable && !expanded_.contains(row.node)) {
+            if (!row.expandable) {
+                return false;
+            }
+            if (!expanded_.contains(row.node)) {
                 toggleExpanded(row.node);
+                return false;
+            }
+            return selectRow(i + 1, true);
+        }
+        case kKeyReturn:
+            // What a double click on the focus row does.
+            if (i >= 0 && rows_[static_cast<std::size_t>(i)].expandable) {
+                toggleExpanded(rows_[static_cast<std::size_t>(i)].node);
             }
             return false;
-        }
         default:
             return false;
     }

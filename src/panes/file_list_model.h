@@ -100,7 +100,9 @@ class FileListModel {
     bool rightClick(int y, bool& hit);
     //   A double click: opens or closes a folder row.
     void doubleClick(int y);
-    //   A key press (virtual-key code).
+    //   A key press (virtual-key code): the arrows, Home, End and the page keys move the focus;
+    //   Left and Right close and open folders and step to the parent and the first child; Enter
+    //   opens or closes the focus row as a double click does.
     bool key(int virtualKey);
     //   A turn of the wheel (see wheelScrollPixels).
     void wheel(int delta, std::uint32_t lines);

@@ -161,6 +161,11 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
     const int square = ui::scaled(window(), kSquare);
     // Names, chevrons and squares scroll sideways under the value column's edge.
     const HRGN nameColumn = CreateRectRgn(0, metrics.headerHeight, valueLeft, height);
+    // As the platform's lists do: the selection in the accent while the list has the keyboard,
+    // in a quiet grey while it does not.
+    const bool focused = GetFocus() == window();
+    const std::uint32_t selectedFill = focused ? colours.accent : colours.inactiveSelection;
+    const std::uint32_t selectedInk = focused ? colours.accentText : colours.text;
     int top = model_.firstVisibleTop();
     for (std::int64_t index = model_.firstVisibleRow();
          top < height && index < static_cast<std::int64_t>(rows.size());
@@ -168,17 +173,23 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
         const ListRow& row = rows[static_cast<std::size_t>(index)];
         const int bottom = top + metrics.rowHeight;
         const bool selected = model_.isSelected(row.node);
-        const std::uint32_t background = selected         ? colours.accent
+        const std::uint32_t background = selected         ? selectedFill
                                          : index % 2 == 1 ? colours.alternateRow
                                                           : colours.paneBackground;
         fill(dc, 0, top, width, bottom, background);
-        const std::uint32_t ink = selected ? colours.accentText : colours.text;
+        // A lone selected row needs no frame to say it is the focus.
+        if (focused && static_cast<std::int32_t>(row.node) == model_.focus() &&
+            (!selected || model_.selection().size() > 1)) {
+            ui::drawFrame(dc, RECT{0, top, width, bottom},
+                          selected ? colours.accentText : colours.accent, 1);
+        }
+        const std::uint32_t ink = selected ? selectedInk : colours.text;
 
         SelectClipRgn(dc, nameColumn);
         const int x0 = metrics.margin + metrics.indent * row.depth - model_.scrollX();
         if (row.expandable) {
             drawChevron(dc, x0, top, bottom, model_.isExpanded(row.node), penWidth, expander,
-                        selected ? colours.accentText : colours.dimText);
+                        selected ? selectedInk : colours.dimText);
         }
         const int x1 = x0 + ui::scaled(window(), 2) + expander;
         if (colours_ != nullptr) {

@@ -54,7 +54,20 @@ LRESULT KindPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onWheel(GET_WHEEL_DELTA_WPARAM(wParam));
             return 0;
         case WM_LBUTTONDOWN:
+            SetFocus(window());
             onButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_KEYDOWN:
+            if (table_.key(static_cast<int>(wParam))) {
+                updateScrollBar();
+                InvalidateRect(window(), nullptr, FALSE);
+            }
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(window(), nullptr, FALSE);
             return 0;
         default:
             return DefWindowProcW(window(), message, wParam, lParam);
@@ -118,6 +131,10 @@ void KindPane::onPaint() {
         const KindColumns columns = KindColumns::forWidth(client.right, table_.metrics());
         paintRows(buffer, client.right, client.bottom, columns);
         paintHeader(buffer, client.right, columns);
+        // Nothing in the pane is chosen, so the keyboard's presence shows as a frame round it.
+        if (GetFocus() == window()) {
+            ui::drawFrame(buffer, client, ui::palette().accent, 2);
+        }
     });
 }
 

@@ -2,8 +2,8 @@
 
 // The file kinds pane: a child window beside the file list with one row per kind of file in the
 // scan, its colour square, name, total under the measure and file count, sorted by a click on a
-// header caption and scrolled vertically. It only shows; nothing in it can be selected. What it
-// decides lives in KindTable. Windows only; user-interface thread only.
+// header caption (or the arrow keys) and scrolled vertically. It only shows; nothing in it can be
+// selected. What it decides lives in KindTable. Windows only; user-interface thread only.
 
 #include "panes/kind_table.h"
 #include "scan/measures.h"

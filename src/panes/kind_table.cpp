@@ -172,6 +172,57 @@ void KindTable::scroll(ScrollAction action, int trackPosition) {
     clamp();
 }
 
+bool KindTable::key(int virtualKey) {
+    constexpr int kSpace = 0x20;
+    constexpr int kPageUp = 0x21;
+    constexpr int kPageDown = 0x22;
+    constexpr int kEnd = 0x23;
+    constexpr int kHome = 0x24;
+    constexpr int kLeft = 0x25;
+    constexpr int kUp = 0x26;
+    constexpr int kRight = 0x27;
+    constexpr int kDown = 0x28;
+    const int before = scrollPos_;
+    switch (virtualKey) {
+        case kUp:
+            scroll(ScrollAction::LineUp);
+            break;
+        case kDown:
+            scroll(ScrollAction::LineDown);
+            break;
+        case kPageUp:
+            scroll(ScrollAction::PageUp);
+            break;
+        case kPageDown:
+            scroll(ScrollAction::PageDown);
+            break;
+        case kHome:
+            scroll(ScrollAction::Track, 0);
+            break;
+        case kEnd:
+            scroll(ScrollAction::Track, largestPosition());
+            break;
+        case kLeft:
+            if (sortColumn_ == KindColumnName) {
+                return false;
+            }
+            clickHeader(static_cast<KindColumn>(sortColumn_ - 1));
+            return true;
+        case kRight:
+            if (sortColumn_ == KindColumnFiles) {
+                return false;
+            }
+            clickHeader(static_cast<KindColumn>(sortColumn_ + 1));
+            return true;
+        case kSpace:
+            clickHeader(sortColumn_);
+            return true;
+        default:
+            return false;
+    }
+    return scrollPos_ != before;
+}
+
 void KindTable::wheel(int delta, std::uint32_t lines) {
     const std::int64_t by = wheelScrollPixels(delta, lines, metrics_.rowHeight, page());
     scrollPos_ = static_cast<int>(

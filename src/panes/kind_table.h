@@ -91,6 +91,11 @@ class KindTable {
     // for kWheelPageScroll.
     void wheel(int delta, std::uint32_t lines);
     int scrollPos() const { return scrollPos_; }
+    // A key press (virtual-key code) while the pane has the keyboard: Up, Down and the page keys
+    // scroll by a row and a page, Home and End to either end; Left and Right make the caption
+    // beside the sort column the sort column, and Space turns the order round, as header clicks
+    // do. True when anything changed.
+    bool key(int virtualKey);
 
     // The first row painted and the top of its cell in client pixels; `index` may be past the
     // last row when everything is scrolled away.

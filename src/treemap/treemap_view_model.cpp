@@ -170,7 +170,28 @@ bool TreemapViewModel::zoomIn(std::int32_t node, std::uint64_t now, bool animate
 }
 
 bool TreemapViewModel::zoomIntoHovered(std::uint64_t now, bool animated) {
-    std::int32_t node = nodeOfItem(hoverItem_);
+    return zoomIntoFolderOf(nodeOfItem(hoverItem_), now, animated);
+}
+
+bool TreemapViewModel::zoomIntoSelected(std::uint64_t now, bool animated) {
+    return zoomIntoFolderOf(selectedNode_, now, animated);
+}
+
+std::int32_t TreemapViewModel::nodeBeside(Direction direction) const {
+    if (!picture_ || picture_->pixels.empty()) {
+        return -1;
+    }
+    const Rect* from = selectedNode_ >= 0
+                           ? picture_->nodeRects.find(static_cast<scan::NodeId>(selectedNode_))
+                           : nullptr;
+    if (from == nullptr) {
+        // Nothing chosen in this picture yet: the arrows start at the top left corner.
+        return nodeOfItem(picture_->itemAt.empty() ? -1 : picture_->itemAt.front());
+    }
+    return nodeOfItem(itemBeside(*picture_, *from, direction));
+}
+
+bool TreemapViewModel::zoomIntoFolderOf(std::int32_t node, std::uint64_t now, bool animated) {
     if (!isPublished(node)) {
         return false;
     }

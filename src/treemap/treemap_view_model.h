@@ -95,6 +95,11 @@ class TreemapViewModel {
     // A double click: zooms into the hovered folder, or into the folder holding the hovered
     // file. Space blocks do nothing.
     bool zoomIntoHovered(std::uint64_t now, bool animated);
+    // Enter: the same for the selected node.
+    bool zoomIntoSelected(std::uint64_t now, bool animated);
+    // An arrow key: the node of the item beside the selected one on that side (see itemBeside),
+    // or with nothing of this picture selected, the item at the top left corner. -1 for none.
+    std::int32_t nodeBeside(Direction direction) const;
     // Back one step, animated toward the rectangle it was entered from. Nothing with the base
     // entry alone.
     bool zoomOut(std::uint64_t now, bool animated);
@@ -114,6 +119,8 @@ class TreemapViewModel {
 
   private:
     bool isPublished(std::int32_t node) const;
+    // Zooms into `node` when it is a folder, else into the folder that holds it.
+    bool zoomIntoFolderOf(std::int32_t node, std::uint64_t now, bool animated);
     // Whether `node` is reached from the root through the children of its folders.
     bool isInTree(scan::NodeId node, std::uint64_t published) const;
     void startAnimation(ZoomDirection direction, const Rect& target, std::uint64_t now);

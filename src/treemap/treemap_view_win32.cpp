@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace treemap {
@@ -92,6 +94,7 @@ LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onButtonDown(lParam, false);
             return 0;
         case WM_RBUTTONDOWN:
+            SetFocus(window());
             onButtonDown(lParam, true);
             return 0;
         case WM_RBUTTONUP:
@@ -103,6 +106,21 @@ LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MBUTTONDOWN:
             zoomOut();
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_CONTEXTMENU:
+            // Only the keyboard's request (lParam -1) reaches here; the parent places it.
+            SendMessageW(GetParent(window()), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window()),
+                         lParam);
+            return 0;
+        case WM_KEYDOWN:
+            onKey(wParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            // The selection frame shows whether the treemap has the keyboard.
+            InvalidateRect(window(), nullptr, FALSE);
             return 0;
         case WM_MOUSELEAVE:
             trackingLeave_ = false;
@@ -229,12 +247,66 @@ void TreemapView::paintPicture(HDC dc, int width, int height) {
     if (const std::optional<PixelRect> hover = model_.hoverFrame()) {
         ui::drawFrame(dc, ui::toRect(*hover), kFrameWhite, 1);
     }
+    // With the keyboard here, the selection's inner line turns into a thicker one in the accent,
+    // and with nothing selected the whole view is framed, so that the arrows' starting point
+    // shows.
+    const bool focused = GetFocus() == window();
     if (const std::optional<SelectionFrame> selection = model_.selectionFrame()) {
         ui::drawFrame(dc, ui::toRect(selection->outer), kFrameWhite, 2);
         if (selection->inner) {
-            ui::drawFrame(dc, ui::toRect(*selection->inner), kSelectionInnerLine, 1);
+            ui::drawFrame(dc, ui::toRect(*selection->inner),
+                          focused ? ui::palette().accent : kSelectionInnerLine, focused ? 2 : 1);
         }
+    } else if (focused) {
+        ui::drawFrame(dc, RECT{0, 0, width, height}, ui::palette().accent, 2);
     }
+}
+
+void TreemapView::onKey(WPARAM key) {
+    if (!notice_.empty()) {
+        return;
+    }
+    std::optional<Direction> direction;
+    switch (key) {
+        case VK_LEFT:
+            direction = Direction::Left;
+            break;
+        case VK_RIGHT:
+            direction = Direction::Right;
+            break;
+        case VK_UP:
+            direction = Direction::Up;
+            break;
+        case VK_DOWN:
+            direction = Direction::Down;
+            break;
+        case VK_RETURN:
+            // What a double click does, for the chosen item.
+            if (model_.zoomIntoSelected(GetTickCount64(), animated())) {
+                zoomed();
+            }
+            return;
+        default:
+            return;
+    }
+    const std::int32_t node = model_.nodeBeside(*direction);
+    if (node >= 0 && onNodeSelected) {
+        onNodeSelected(node);
+    }
+}
+
+std::optional<POINT> TreemapView::selectionMenuPoint() const {
+    const std::optional<SelectionFrame> selection = model_.selectionFrame();
+    if (!selection || !notice_.empty()) {
+        return std::nullopt;
+    }
+    RECT client{};
+    GetClientRect(window(), &client);
+    // The frame's lower left corner, kept inside the view for an item larger than it.
+    POINT point{std::clamp(selection->outer.left, 0, static_cast<int>(client.right)),
+                std::clamp(selection->outer.bottom, 0, static_cast<int>(client.bottom))};
+    ClientToScreen(window(), &point);
+    return point;
 }
 
 void TreemapView::hitTest(LPARAM point) {

@@ -77,7 +77,11 @@ class TreemapView : public ui::PaneWindow {
     // The destination of the last animation frame painted, and whether it was the last frame.
     const std::optional<AnimationFrame>& lastAnimationFrame() const { return lastFrame_; }
 
-    // A left or right click on a node, or -1 for a click on a space block (which chooses
+    // Where a menu for the selected item opens from the keyboard: the lower left corner of its
+    // frame in screen coordinates, kept inside the view; none without a framed selection.
+    std::optional<POINT> selectionMenuPoint() const;
+
+    // A left or right click on a node, or an arrow key's step to one, or -1 for a click on a space block (which chooses
     // nothing); a click on no item at all raises nothing.
     std::function<void(std::int32_t node)> onNodeSelected;
     // After every zoom step.
@@ -100,6 +104,8 @@ class TreemapView : public ui::PaneWindow {
     void updateTooltip();
     void onButtonDown(LPARAM point, bool right);
     void onDoubleClick();
+    // The arrows step to the item beside the selected one; Enter zooms into it.
+    void onKey(WPARAM key);
     void onBuildFinished(WPARAM generation, LPARAM result);
     // After a zoom step: runs or stops the animation timer, repaints and tells the owner.
     void zoomed();

@@ -1,6 +1,7 @@
 #include "treemap/view_geometry.h"
 
 #include <cmath>
+#include <limits>
 
 namespace treemap {
 
@@ -64,6 +65,64 @@ std::optional<SelectionFrame> selectionFrame(const TreemapImage& picture, Client
         frame.inner = inner;
     }
     return frame;
+}
+
+namespace {
+
+// A rectangle seen along a direction: `near` and `far` are its edges along it (in the order the
+// direction meets them), `low` and `high` its edges across.
+struct Along {
+    double near;
+    double far;
+    double low;
+    double high;
+};
+
+Along along(const Rect& rect, Direction direction) {
+    switch (direction) {
+        case Direction::Right:
+            return {rect.x, rect.x + rect.w, rect.y, rect.y + rect.h};
+        case Direction::Left:
+            return {-(rect.x + rect.w), -rect.x, rect.y, rect.y + rect.h};
+        case Direction::Down:
+            return {rect.y, rect.y + rect.h, rect.x, rect.x + rect.w};
+        case Direction::Up:
+            return {-(rect.y + rect.h), -rect.y, rect.x, rect.x + rect.w};
+    }
+    return {};
+}
+
+}  // namespace
+
+std::int32_t itemBeside(const TreemapImage& picture, const Rect& from, Direction direction) {
+    // Neighbours share an edge up to the rounding of the layout's arithmetic.
+    constexpr double kSlack = 0.01;
+    const Along origin = along(from, direction);
+    const double middle = (origin.low + origin.high) / 2;
+    std::int32_t best = -1;
+    double bestGap = std::numeric_limits<double>::infinity();
+    double bestOffset = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < picture.items.size(); ++i) {
+        const TreemapItem& item = picture.items[i];
+        if (!item.drawn || item.node < 0 || item.rect.area() <= 0) {
+            continue;
+        }
+        const Along candidate = along(item.rect, direction);
+        const bool past = candidate.near >= origin.far - kSlack;
+        const bool across =
+            candidate.low < origin.high - kSlack && candidate.high > origin.low + kSlack;
+        if (!past || !across) {
+            continue;
+        }
+        const double gap = candidate.near - origin.far;
+        const double offset = std::abs((candidate.low + candidate.high) / 2 - middle);
+        if (gap < bestGap - kSlack || (gap <= bestGap + kSlack && offset < bestOffset)) {
+            best = static_cast<std::int32_t>(i);
+            bestGap = gap;
+            bestOffset = offset;
+        }
+    }
+    return best;
 }
 
 }  // namespace treemap

@@ -54,4 +54,13 @@ inline constexpr int kSmallSelection = 26;
 std::optional<SelectionFrame> selectionFrame(const TreemapImage& picture, ClientSize client,
                                              std::int32_t node);
 
+// The ways the arrow keys move the selection over the picture.
+enum class Direction { Left, Right, Up, Down };
+
+// The drawn item that stands beside `from` (a rectangle in picture pixels) on the side
+// `direction`: of the drawn items wholly past that edge and overlapping `from` across it, the
+// nearest to the edge, and of those the one whose middle is nearest `from`'s middle. Space blocks
+// (negative nodes) are passed over: there is nothing in them to choose. -1 when there is none.
+std::int32_t itemBeside(const TreemapImage& picture, const Rect& from, Direction direction);
+
 }  // namespace treemap

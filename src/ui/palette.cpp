@@ -41,6 +41,7 @@ Palette paletteColours(bool dark) {
         palette.accent = rgb(0, 90, 158);
         palette.accentText = rgb(255, 255, 255);
         palette.hover = rgb(48, 48, 48);
+        palette.inactiveSelection = rgb(70, 70, 74);
     } else {
         palette.chromeBackground = rgb(243, 243, 243);
         palette.paneBackground = rgb(255, 255, 255);
@@ -53,6 +54,7 @@ Palette paletteColours(bool dark) {
         palette.accent = rgb(0, 120, 215);
         palette.accentText = rgb(255, 255, 255);
         palette.hover = rgb(236, 240, 246);
+        palette.inactiveSelection = rgb(218, 218, 222);
     }
     // The treemap's frame stays dark in both appearances, so the cushions look the same.
     palette.treemapBackground = rgb(28, 28, 30);

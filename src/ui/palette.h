@@ -1,6 +1,6 @@
 #pragma once
 
-// The twelve colours every window paints with, in a light and a dark appearance, and the rules
+// The colours every window paints with, in a light and a dark appearance, and the rules
 // that choose between them. Portable: the Win32 side (theme_win32.h) reads the environment and
 // the registry and hands the facts to these rules.
 
@@ -24,6 +24,8 @@ struct Palette {
     std::uint32_t accent = 0;
     std::uint32_t accentText = 0;
     std::uint32_t hover = 0;
+    // Selected rows of a pane that does not have the keyboard focus; their text stays `text`.
+    std::uint32_t inactiveSelection = 0;
     std::uint32_t treemapBackground = 0;
     // False until loadPalette has filled the record once.
     bool loaded = false;

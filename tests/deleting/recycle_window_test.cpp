@@ -231,6 +231,59 @@ TEST_F(RecycleWindowTest, UndeleteAndUndeleteAllPutBackEveryTotalExactly) {
     expectOnlyGone(tree_ / "nothing");
 }
 
+// The pending pane from the keyboard: F6 brings the keyboard to the first "Undelete", Tab walks
+// the buttons and leaves after "Delete Now", Space and Enter press, and the emptied pane hands the
+// keyboard back to the list.
+TEST_F(RecycleWindowTest, ThePendingPaneWorksFromTheKeyboard) {
+    main_.moveToRecycleBin({node("docs"), node("keep/a.bin"), node("other.txt")});
+    ASSERT_EQ(items().size(), 3u);
+    // The countdown waits while the keys are pressed, however slow the machine.
+    main_.pendingDeletes().setPaused(true);
+    SetForegroundWindow(main_.window());
+    SetFocus(main_.treemapView()->window());
+    const PendingPane& pending = *main_.pendingPane();
+    harness::pressKey(VK_F6);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return GetFocus() == pane(); }));
+    EXPECT_EQ(pending.focusedButton(), 0);
+    const struct {
+        WORD key;
+        std::initializer_list<WORD> modifiers;
+        int button;
+    } steps[] = {{VK_TAB, {}, 1}, {VK_DOWN, {}, 2}, {VK_TAB, {}, 3},
+                 {VK_TAB, {}, 4}, {VK_UP, {}, 3},   {VK_TAB, {VK_SHIFT}, 2}};
+    for (const auto& step : steps) {
+        harness::pressKey(step.key, step.modifiers);
+        EXPECT_TRUE(pumpUntil(main_, [&] { return pending.focusedButton() == step.button; }))
+            << "expected button " << step.button << ", the keyboard is on "
+            << pending.focusedButton();
+    }
+    // Space on the third row's "Undelete" puts that item back; the keyboard stays in its place,
+    // now on "Undelete All".
+    const std::u16string third = items()[2].name;
+    harness::pressKey(VK_SPACE);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return items().size() == 2; }));
+    for (const PendingItem& item : items()) {
+        EXPECT_NE(item.name, third);
+    }
+    EXPECT_EQ(pending.focusedButton(), 2);
+    // Past "Delete Now", Tab leaves the pane for the toolbar.
+    harness::pressKey(VK_TAB);
+    harness::pressKey(VK_TAB);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return GetFocus() != pane(); }));
+    EXPECT_EQ(GetFocus(), GetDlgItem(main_.window(), app::ControlOpen));
+    // Back with Shift+Tab to "Delete Now", then to "Undelete All", which Enter presses.
+    harness::pressKey(VK_TAB, {VK_SHIFT});
+    ASSERT_TRUE(pumpUntil(main_, [&] { return GetFocus() == pane(); }));
+    EXPECT_EQ(pending.focusedButton(), 3);
+    harness::pressKey(VK_TAB, {VK_SHIFT});
+    harness::pressKey(VK_RETURN);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return items().empty(); }));
+    EXPECT_TRUE(pumpUntil(main_, [&] { return GetFocus() == main_.fileList()->window(); }))
+        << "the hidden pane hands the keyboard on";
+    EXPECT_TRUE(newInTrash().empty());
+    expectOnlyGone(tree_ / "nothing");
+}
+
 TEST_F(RecycleWindowTest, AFolderWithAFileInsideListsOnlyTheFolderAndDeleteNowAsksFirst) {
     main_.moveToRecycleBin({node("docs/inner/deep.txt"), node("docs")});
     ASSERT_EQ(items().size(), 1u);

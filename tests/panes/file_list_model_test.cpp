@@ -25,6 +25,7 @@ constexpr int kHome = 0x24;
 constexpr int kEnd = 0x23;
 constexpr int kPageDown = 0x22;
 constexpr int kPageUp = 0x21;
+constexpr int kReturn = 0x0D;
 
 std::vector<scan::NodeId> nodesOf(const FileListModel& model) {
     std::vector<scan::NodeId> nodes;
@@ -212,6 +213,18 @@ TEST_F(FileListModelTest, TheKeyboardMovesTheFocusAsTheTableSays) {
     EXPECT_FALSE(model_.key(kRight));
     EXPECT_TRUE(model_.isExpanded(1));
     EXPECT_EQ(model_.focus(), 1) << "the selection does not move";
+    EXPECT_TRUE(model_.key(kRight)) << "on an open folder Right moves to its first child";
+    EXPECT_EQ(model_.focus(), 5);
+    EXPECT_FALSE(model_.key(kRight)) << "a file has nothing to open";
+    EXPECT_EQ(model_.focus(), 5);
+
+    // Enter does what a double click does: it closes and opens the focus folder.
+    model_.key(kLeft);
+    ASSERT_EQ(model_.focus(), 1);
+    EXPECT_FALSE(model_.key(kReturn));
+    EXPECT_FALSE(model_.isExpanded(1));
+    model_.key(kReturn);
+    EXPECT_TRUE(model_.isExpanded(1));
     model_.key(kHome);
     model_.toggleExpanded(0);
     EXPECT_FALSE(model_.key(kLeft)) << "the closed root has no parent";

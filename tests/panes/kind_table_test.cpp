@@ -157,5 +157,49 @@ TEST(KindTableTest, ScrollingStaysWithinTheRowsAndMovesByRowsPagesAndWheelNotche
     EXPECT_EQ(table.scrollRange().page, 0);
 }
 
+TEST(KindTableTest, KeysScrollAndChooseTheOrderAsTheMouseWould) {
+    std::vector<scan::KindTotal> totals;
+    for (std::uint64_t kind = 0; kind < 100; ++kind) {
+        totals.push_back({kind, kind * 10, 1});
+    }
+    KindTable table;
+    table.setRows(totals);
+    table.setGeometry(200, KindPaneMetrics::at(96, false));
+    constexpr int kDown = 0x28;
+    constexpr int kUp = 0x26;
+    constexpr int kEnd = 0x23;
+    constexpr int kHome = 0x24;
+    constexpr int kPageDown = 0x22;
+    constexpr int kLeft = 0x25;
+    constexpr int kRight = 0x27;
+    constexpr int kSpace = 0x20;
+
+    EXPECT_FALSE(table.key(kUp)) << "already at the top";
+    EXPECT_TRUE(table.key(kDown));
+    EXPECT_EQ(table.scrollPos(), 18);
+    EXPECT_TRUE(table.key(kPageDown));
+    EXPECT_EQ(table.scrollPos(), 18 + 176);
+    EXPECT_TRUE(table.key(kEnd));
+    EXPECT_EQ(table.scrollPos(), 100 * 18 - 176);
+    EXPECT_FALSE(table.key(kDown)) << "already at the bottom";
+    EXPECT_TRUE(table.key(kHome));
+    EXPECT_EQ(table.scrollPos(), 0);
+
+    // Size, largest first, is where the table starts; Left goes to Kind from A.
+    ASSERT_EQ(table.sortColumn(), KindColumnSize);
+    EXPECT_TRUE(table.key(kLeft));
+    EXPECT_EQ(table.sortColumn(), KindColumnName);
+    EXPECT_TRUE(table.ascending());
+    EXPECT_FALSE(table.key(kLeft)) << "no caption left of Kind";
+    EXPECT_TRUE(table.key(kSpace));
+    EXPECT_FALSE(table.ascending()) << "Space turns the order round";
+    EXPECT_TRUE(table.key(kRight));
+    EXPECT_TRUE(table.key(kRight));
+    EXPECT_EQ(table.sortColumn(), KindColumnFiles);
+    EXPECT_FALSE(table.ascending()) << "numbers start from the largest";
+    EXPECT_FALSE(table.key(kRight));
+    EXPECT_FALSE(table.key('A')) << "other keys do nothing";
+}
+
 }  // namespace
 }  // namespace panes

@@ -281,6 +281,29 @@ TEST_F(ZoomTest, DoubleClickingAFileZoomsIntoItsFolderWithAnimation) {
     EXPECT_EQ(model_.zoomStack().size(), 2u);
 }
 
+TEST_F(ZoomTest, ArrowsStepOverThePictureAndEnterZoomsIntoTheChosenFolder) {
+    const std::int32_t topLeft = model_.nodeOfItem(model_.picture()->itemAt.front());
+    ASSERT_GE(topLeft, 0);
+    EXPECT_EQ(model_.nodeBeside(Direction::Down), topLeft) << "nothing chosen yet";
+
+    const auto big = static_cast<std::int32_t>(big_);
+    model_.setSelectedNode(big);
+    int moves = 0;
+    for (const Direction direction :
+         {Direction::Left, Direction::Right, Direction::Up, Direction::Down}) {
+        const std::int32_t beside = model_.nodeBeside(direction);
+        EXPECT_NE(beside, big);
+        moves += beside >= 0 ? 1 : 0;
+    }
+    EXPECT_GT(moves, 0) << "a file among others has a neighbour";
+
+    // Enter on a file zooms into the folder that holds it, as a double click does.
+    ASSERT_TRUE(model_.zoomIntoSelected(1000, false));
+    EXPECT_EQ(model_.zoomStack().back().node, a_);
+    model_.setSelectedNode(-1);
+    EXPECT_FALSE(model_.zoomIntoSelected(1000, false)) << "nothing chosen, nothing to enter";
+}
+
 TEST_F(ZoomTest, SmallItemsMeanTheirFolderAndSpaceBlocksMeanNothing) {
     const std::int32_t merged = itemWhere([](const TreemapItem& i) { return i.hiddenCount > 0; });
     EXPECT_EQ(model_.picture()->items[static_cast<std::size_t>(merged)].hiddenCount, 1000u);

@@ -121,6 +121,47 @@ TEST(ViewGeometry, SmallSelectionsAreFramedLargerSoTheyShow) {
     EXPECT_FALSE(selectionFrame(picture, {100, 100}, -1)) << "nothing selected";
 }
 
+// Arrows move from a rectangle to the item that touches it on that side, nearest its middle.
+TEST(ViewGeometry, TheItemBesideIsTheNearestOnThatSide) {
+    //   +------+---+---+
+    //   |      | 1 | 2 |     0: (0,0,60,60)   1: (60,0,20,30)   2: (80,0,20,30)
+    //   |  0   +---+---+     3: (60,30,40,30)
+    //   |      |   3   |     4: (0,60,100,40), a space block below everything
+    //   +------+-------+
+    TreemapImage picture;
+    picture.width = 100;
+    picture.height = 100;
+    picture.items = {drawnItem({0, 0, 60, 60}, 10), drawnItem({60, 0, 20, 30}, 11),
+                     drawnItem({80, 0, 20, 30}, 12), drawnItem({60, 30, 40, 30}, 13),
+                     drawnItem({0, 60, 100, 40}, -2)};
+    TreemapItem container = drawnItem({60, 0, 40, 60}, 20);
+    container.drawn = false;
+    picture.items.push_back(container);
+    struct Case {
+        const char* name;
+        Rect from;
+        Direction direction;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {"right of 0: 1 and 3 tie, the first wins", {0, 0, 60, 60}, Direction::Right, 1},
+        {"right of 0's lower half is 3", {0, 40, 60, 20}, Direction::Right, 3},
+        {"right of 1 is 2", {60, 0, 20, 30}, Direction::Right, 2},
+        {"nothing right of 2", {80, 0, 20, 30}, Direction::Right, -1},
+        {"left of 2 is 1", {80, 0, 20, 30}, Direction::Left, 1},
+        {"left of 3 is 0", {60, 30, 40, 30}, Direction::Left, 0},
+        {"down from 2 is 3", {80, 0, 20, 30}, Direction::Down, 3},
+        {"up from 3, a tie goes to the first", {60, 30, 40, 30}, Direction::Up, 1},
+        {"up from the right of 3 is 2", {85, 30, 15, 30}, Direction::Up, 2},
+        {"the space block below is passed over", {0, 0, 60, 60}, Direction::Down, -1},
+        {"nothing above the top", {0, 0, 60, 60}, Direction::Up, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(itemBeside(picture, c.from, c.direction), c.expected);
+    }
+}
+
 TEST(ZoomAnimation, EasesInAndOut) {
     const double expected[][2] = {{0, 0}, {0.25, 0.125}, {0.5, 0.5}, {0.75, 0.875}, {1, 1}};
     for (const auto& [p, e] : expected) {
