@@ -1,5 +1,8 @@
 #include "treemap/treemap_view_model.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <utility>
 
 namespace treemap {
@@ -188,7 +191,19 @@ std::int32_t TreemapViewModel::nodeBeside(Direction direction) const {
         // Nothing chosen in this picture yet: the arrows start at the top left corner.
         return nodeOfItem(picture_->itemAt.empty() ? -1 : picture_->itemAt.front());
     }
-    return nodeOfItem(itemBeside(*picture_, *from, direction));
+    const std::int32_t beside = itemBeside(*picture_, *from, direction);
+    if (beside >= 0) {
+        return nodeOfItem(beside);
+    }
+    // Nothing beside a folder that reaches the picture's edge (the root, say): the arrows go into
+    // it instead, at its top left corner, so that no choice is a dead end.
+    const int x = std::clamp(static_cast<int>(std::ceil(from->x)), 0, picture_->width - 1);
+    const int y = std::clamp(static_cast<int>(std::ceil(from->y)), 0, picture_->height - 1);
+    const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture_->width) +
+                    static_cast<std::size_t>(x);
+    const std::int32_t inside =
+        nodeOfItem(at < picture_->itemAt.size() ? picture_->itemAt[at] : -1);
+    return inside == selectedNode_ ? -1 : inside;
 }
 
 bool TreemapViewModel::zoomIntoFolderOf(std::int32_t node, std::uint64_t now, bool animated) {

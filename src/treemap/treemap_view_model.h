@@ -97,8 +97,10 @@ class TreemapViewModel {
     bool zoomIntoHovered(std::uint64_t now, bool animated);
     // Enter: the same for the selected node.
     bool zoomIntoSelected(std::uint64_t now, bool animated);
-    // An arrow key: the node of the item beside the selected one on that side (see itemBeside),
-    // or with nothing of this picture selected, the item at the top left corner. -1 for none.
+    // An arrow key: the node of the item beside the selected one on that side (see itemBeside);
+    // with nothing beside it, the item at the selection's top left corner (which steps into a
+    // folder that reaches the edge); with nothing of this picture selected, the item at the
+    // picture's top left corner. -1 when the selection stays.
     std::int32_t nodeBeside(Direction direction) const;
     // Back one step, animated toward the rectangle it was entered from. Nothing with the base
     // entry alone.

@@ -285,6 +285,8 @@ TEST_F(ZoomTest, ArrowsStepOverThePictureAndEnterZoomsIntoTheChosenFolder) {
     const std::int32_t topLeft = model_.nodeOfItem(model_.picture()->itemAt.front());
     ASSERT_GE(topLeft, 0);
     EXPECT_EQ(model_.nodeBeside(Direction::Down), topLeft) << "nothing chosen yet";
+    model_.setSelectedNode(0);
+    EXPECT_EQ(model_.nodeBeside(Direction::Up), topLeft) << "the root's arrows go into it";
 
     const auto big = static_cast<std::int32_t>(big_);
     model_.setSelectedNode(big);
