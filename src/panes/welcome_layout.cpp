@@ -4,6 +4,8 @@
 #include "ui/scaling.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 
 namespace panes {
 
@@ -139,6 +141,139 @@ WelcomeHit hitWelcomePage(const WelcomeLayout& layout, int x, int y) {
         }
     }
     return hit;
+}
+
+std::vector<WelcomeStop> welcomeStops(const WelcomeLayout& layout) {
+    std::vector<WelcomeStop> stops;
+    if (!layout.updateButton.empty()) {
+        stops.push_back({StopKind::DownloadButton, -1, -1, layout.updateButton});
+    }
+    if (!layout.elevationButton.empty()) {
+        stops.push_back({StopKind::ElevationButton, -1, -1, layout.elevationButton});
+    }
+    for (const PlacedItem& item : layout.items) {
+        if (!item.heading) {
+            stops.push_back({StopKind::Card, item.section, item.card, item.rect});
+        }
+    }
+    stops.push_back({StopKind::ChooseButton, -1, -1, layout.chooseButton});
+    stops.push_back({StopKind::Link, -1, 0, layout.makerLink});
+    stops.push_back({StopKind::Link, -1, 1, layout.productLink});
+    return stops;
+}
+
+int stopAt(const std::vector<WelcomeStop>& stops, const WelcomeLayout& layout, int x, int y) {
+    const WelcomeHit hit = hitWelcomePage(layout, x, y);
+    WelcomeStop wanted;
+    if (hit.link >= 0) {
+        wanted = {StopKind::Link, -1, hit.link, {}};
+    } else if (hit.chooseButton) {
+        wanted = {StopKind::ChooseButton, -1, -1, {}};
+    } else if (hit.elevationButton) {
+        wanted = {StopKind::ElevationButton, -1, -1, {}};
+    } else if (hit.downloadButton) {
+        wanted = {StopKind::DownloadButton, -1, -1, {}};
+    } else if (hit.item >= 0) {
+        const PlacedItem& item = layout.items[static_cast<std::size_t>(hit.item)];
+        wanted = {StopKind::Card, item.section, item.card, {}};
+    } else {
+        return -1;
+    }
+    const auto found = std::find_if(stops.begin(), stops.end(),
+                                    [&](const WelcomeStop& stop) { return stop.sameAs(wanted); });
+    return found == stops.end() ? -1 : static_cast<int>(found - stops.begin());
+}
+
+namespace {
+
+// The stop of the nearest row above (`down` false) or below `from` whose horizontal centre is
+// nearest to its centre, or `from` when there is no such row. A row is every stop with the same
+// top, which the cards of a row share and the banners' buttons have alone.
+int verticalNeighbour(const std::vector<WelcomeStop>& stops, int from, bool down) {
+    const PageRect& origin = stops[static_cast<std::size_t>(from)].rect;
+    const auto beyond = [&](const PageRect& rect) {
+        return down ? rect.top >= origin.bottom : rect.bottom <= origin.top;
+    };
+    std::optional<int> rowTop;
+    for (const WelcomeStop& stop : stops) {
+        if (beyond(stop.rect) &&
+            (!rowTop || (down ? stop.rect.top < *rowTop : stop.rect.top > *rowTop))) {
+            rowTop = stop.rect.top;
+        }
+    }
+    if (!rowTop) {
+        return from;
+    }
+    // Doubled centres, which keep the halves of odd widths.
+    const int centre = origin.left + origin.right;
+    int best = from;
+    int bestDistance = 0;
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        const PageRect& rect = stops[i].rect;
+        if (rect.top != *rowTop || !beyond(rect)) {
+            continue;
+        }
+        const int distance = std::abs(rect.left + rect.right - centre);
+        if (best == from || distance < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+int moveFocus(const std::vector<WelcomeStop>& stops, int from, FocusMove move) {
+    const int count = static_cast<int>(stops.size());
+    if (count == 0) {
+        return -1;
+    }
+    const int last = count - 1;
+    if (from < 0 || from > last) {
+        return move == FocusMove::Previous || move == FocusMove::Last ? last : 0;
+    }
+    switch (move) {
+        case FocusMove::Next:
+        case FocusMove::Right:
+            return std::min(from + 1, last);
+        case FocusMove::Previous:
+        case FocusMove::Left:
+            return std::max(from - 1, 0);
+        case FocusMove::Up:
+            return verticalNeighbour(stops, from, false);
+        case FocusMove::Down:
+            return verticalNeighbour(stops, from, true);
+        case FocusMove::First:
+            return 0;
+        case FocusMove::Last:
+            return last;
+    }
+    return from;
+}
+
+int keptFocus(const std::vector<WelcomeStop>& stops, const WelcomeStop& old, int oldIndex) {
+    if (oldIndex < 0 || stops.empty()) {
+        return -1;
+    }
+    const auto same = std::find_if(stops.begin(), stops.end(),
+                                   [&](const WelcomeStop& stop) { return stop.sameAs(old); });
+    if (same != stops.end()) {
+        return static_cast<int>(same - stops.begin());
+    }
+    return std::min(oldIndex, static_cast<int>(stops.size()) - 1);
+}
+
+int scrollToShow(const PageRect& rect, int margin, int scroll, int clientHeight) {
+    const int top = rect.top - margin;
+    const int bottom = rect.bottom + margin;
+    if (top < scroll || bottom - top > clientHeight) {
+        return top;
+    }
+    if (bottom > scroll + clientHeight) {
+        return bottom - clientHeight;
+    }
+    return scroll;
 }
 
 UsageBar usageBar(std::int64_t total, std::int64_t free, int left, int right) {

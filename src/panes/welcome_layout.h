@@ -93,6 +93,51 @@ struct WelcomeHit {
 
 WelcomeHit hitWelcomePage(const WelcomeLayout& layout, int x, int y);
 
+// What the keyboard can focus on the page: the banners' buttons, the cards, the choose button
+// and the footer's links, each with the rectangle a click on it would hit.
+enum class StopKind { DownloadButton, ElevationButton, Card, ChooseButton, Link };
+
+struct WelcomeStop {
+    StopKind kind = StopKind::Card;
+    int section = -1;  // a card's: 0 drives, 1 folders; -1 otherwise
+    int index = -1;    // a card's number in its section, or a link's (0 the maker, 1 the
+                       // product); -1 for a button
+    PageRect rect;
+
+    // The same thing on the page, wherever it is placed now.
+    bool sameAs(const WelcomeStop& other) const {
+        return kind == other.kind && section == other.section && index == other.index;
+    }
+};
+
+// The page's stops in reading order: the update banner's button, the elevation banner's, the
+// cards row by row, the choose button, the maker's link, then the product's. Hidden banners
+// have none.
+std::vector<WelcomeStop> welcomeStops(const WelcomeLayout& layout);
+
+// The stop a click at a client point activates, or -1: the stop of what hitWelcomePage finds.
+int stopAt(const std::vector<WelcomeStop>& stops, const WelcomeLayout& layout, int x, int y);
+
+enum class FocusMove { Next, Previous, Left, Right, Up, Down, First, Last };
+
+// The stop the focus goes to from stop `from` (-1 when none has it yet). Next and Previous
+// follow reading order, and so do Left and Right, which makes them step along a row of cards
+// and on to the next row from its end. Up and Down go to the nearest row above or below and
+// pick its stop whose horizontal centre is nearest (the first in reading order on a tie). First
+// and Last are the ends. A move with nowhere to go answers `from`; from none every move lands on
+// the first stop, but Previous and Last on the last. No stops: -1.
+int moveFocus(const std::vector<WelcomeStop>& stops, int from, FocusMove move);
+
+// Where the focus stands once the page was laid out again: on the same stop when it is still
+// there (it may have moved, or a banner may have come before it), else on stop `oldIndex` kept
+// within the new list. -1 when nothing had the focus or there are no stops.
+int keptFocus(const std::vector<WelcomeStop>& stops, const WelcomeStop& old, int oldIndex);
+
+// The scroll offset that brings `rect` with `margin` around it into a window of `clientHeight`
+// scrolled by `scroll`: unchanged when it is in view already, else the least move (the top wins
+// when the rectangle is taller than the window). Unclamped.
+int scrollToShow(const PageRect& rect, int margin, int scroll, int clientHeight);
+
 // A drive's usage bar between `left` and `right`: the part filled for used / total, at least a
 // hundredth and at most all of it, red past nine tenths and blue otherwise.
 struct UsageBar {

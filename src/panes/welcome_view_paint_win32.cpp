@@ -115,6 +115,22 @@ void WelcomeView::paintPage(HDC dc, const RECT& client) {
                   ui::uiFont(window(), ui::FontStyle::Regular),
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     paintFooter(dc);
+    if (focusMarkShown()) {
+        paintFocusMark(dc);
+    }
+}
+
+void WelcomeView::paintFocusMark(HDC dc) {
+    const WelcomeStop& stop = stops_[static_cast<std::size_t>(focus_)];
+    RECT box = inWindow(stop.rect, layout_.scroll);
+    if (stop.kind == StopKind::Link) {
+        // A link is only its text, which the platform's dotted rectangle surrounds; it inverts
+        // what is under it, so it shows on either appearance.
+        InflateRect(&box, ui::scaled(window(), 3), ui::scaled(window(), 1));
+        DrawFocusRect(dc, &box);
+        return;
+    }
+    ui::drawFocusRing(dc, box, ui::palette().accent, ui::windowDpi(window()));
 }
 
 void WelcomeView::paintBanner(HDC dc, const PageRect& banner, const PageRect& button,

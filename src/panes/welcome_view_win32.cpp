@@ -13,13 +13,16 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace panes {
 
 namespace {
 
-// A line of the scroll bar's arrows, at 96 DPI.
+// Metrics at 96 DPI: a line of the scroll bar's arrows, and the room kept above or below a stop
+// that the keyboard scrolls into view, which holds its focus mark.
 constexpr int kScrollLine = 40;
+constexpr int kFocusMargin = 8;
 
 const wchar_t* wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -114,6 +117,17 @@ LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_VSCROLL:
             onVerticalScroll(LOWORD(wParam));
             return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_KEYDOWN:
+            if (onKeyDown(wParam, lParam)) {
+                return 0;
+            }
+            return DefWindowProcW(window(), message, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            repaint();
+            return 0;
         default:
             return DefWindowProcW(window(), message, wParam, lParam);
     }
@@ -138,6 +152,15 @@ void WelcomeView::clearCards() {
 }
 
 void WelcomeView::reloadPlaces() {
+    // The cards may come back in other places, or not at all: a focused card is followed by its
+    // path.
+    std::optional<std::u16string> focusedPath;
+    if (focus_ >= 0 && stops_[static_cast<std::size_t>(focus_)].kind == StopKind::Card) {
+        const WelcomeStop& stop = stops_[static_cast<std::size_t>(focus_)];
+        if (const PlaceCard* focused = card(stop.section, stop.index)) {
+            focusedPath = focused->path;
+        }
+    }
     clearCards();
     const std::vector<scan::VolumeInfo> drives = scan::listDrives();
     for (const scan::VolumeInfo& drive : drives) {
@@ -167,6 +190,20 @@ void WelcomeView::reloadPlaces() {
         std::any_of(drives.begin(), drives.end(), [](const auto& drive) { return drive.isNtfs; }) &&
         !scan::isElevated();
     hovered_ = {};
+    if (focusedPath) {
+        WelcomeStop& focused = stops_[static_cast<std::size_t>(focus_)];
+        focused.section = -1;
+        focused.index = -1;
+        for (int section = 0; section < 2; ++section) {
+            const auto& cards = section == 0 ? driveCards_ : folderCards_;
+            for (std::size_t i = 0; i < cards.size(); ++i) {
+                if (cards[i].path == *focusedPath) {
+                    focused.section = section;
+                    focused.index = static_cast<int>(i);
+                }
+            }
+        }
+    }
     layoutPage();
     repaint();
 }
@@ -187,11 +224,15 @@ void WelcomeView::setApplicationIcon(HICON icon) {
 }
 
 const PlaceCard* WelcomeView::cardOf(const PlacedItem& item) const {
-    const auto& cards = item.section == 0 ? driveCards_ : folderCards_;
-    if (item.heading || item.card < 0 || static_cast<std::size_t>(item.card) >= cards.size()) {
+    return item.heading ? nullptr : card(item.section, item.card);
+}
+
+const PlaceCard* WelcomeView::card(int section, int index) const {
+    const auto& cards = section == 0 ? driveCards_ : folderCards_;
+    if (index < 0 || static_cast<std::size_t>(index) >= cards.size()) {
         return nullptr;
     }
-    return &cards[static_cast<std::size_t>(item.card)];
+    return &cards[static_cast<std::size_t>(index)];
 }
 
 void WelcomeView::layoutPage() {
@@ -220,6 +261,10 @@ void WelcomeView::layoutPage() {
     }
 
     layout_ = layoutWelcomePage(input);
+    const WelcomeStop focused =
+        focus_ >= 0 ? stops_[static_cast<std::size_t>(focus_)] : WelcomeStop{};
+    stops_ = welcomeStops(layout_);
+    focus_ = keptFocus(stops_, focused, focus_);
 
     setScrollBar(SB_VERT, layout_.contentHeight >= 2 ? layout_.contentHeight - 1 : 0, client.bottom,
                  layout_.scroll);
@@ -251,30 +296,114 @@ void WelcomeView::onMouseMove(int x, int y) {
 }
 
 void WelcomeView::onClick(int x, int y) {
-    const WelcomeHit hit = hitWelcomePage(layout_, x, y);
-    if (hit.link >= 0) {
-        if (openAddress) {
-            openAddress(window(), hit.link == 0 ? kMakerAddress : update::kProductAddress);
-        }
-    } else if (hit.chooseButton) {
-        if (onChooseFolder) {
-            onChooseFolder();
-        }
-    } else if (hit.elevationButton) {
-        if (onRestartElevated) {
-            onRestartElevated();
-        }
-    } else if (hit.downloadButton) {
-        if (onDownload) {
-            onDownload(downloadAddress_);
-        }
-    } else if (hit.item >= 0) {
-        const PlaceCard* card = cardOf(layout_.items[static_cast<std::size_t>(hit.item)]);
-        if (card != nullptr && onOpenPath) {
-            // A copy: the callback opens a scan, and nothing promises the cards outlive it.
-            const std::u16string path = card->path;
-            onOpenPath(path);
-        }
+    // A click chooses with the mouse: the mark stays hidden until the keyboard is used again.
+    focusCues_ = false;
+    SetFocus(window());
+    const int index = stopAt(stops_, layout_, x, y);
+    if (index >= 0) {
+        focus_ = index;
+    }
+    repaint();
+    if (index >= 0) {
+        activate(index);
+    }
+}
+
+bool WelcomeView::onKeyDown(WPARAM key, LPARAM flags) {
+    const auto move = [this](FocusMove how) { focusFromKeyboard(moveFocus(stops_, focus_, how)); };
+    switch (key) {
+        case VK_LEFT:
+            move(FocusMove::Left);
+            return true;
+        case VK_RIGHT:
+            move(FocusMove::Right);
+            return true;
+        case VK_UP:
+            move(FocusMove::Up);
+            return true;
+        case VK_DOWN:
+            move(FocusMove::Down);
+            return true;
+        case VK_HOME:
+            move(FocusMove::First);
+            return true;
+        case VK_END:
+            move(FocusMove::Last);
+            return true;
+        case VK_RETURN:
+        case VK_SPACE:
+            // A held key repeats: one press opens one thing.
+            if ((flags & (1 << 30)) == 0 && focus_ >= 0) {
+                activate(focus_);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool WelcomeView::stepFocus(bool forward) {
+    const int next = moveFocus(stops_, focus_, forward ? FocusMove::Next : FocusMove::Previous);
+    if (next < 0 || next == focus_) {
+        return false;
+    }
+    focusFromKeyboard(next);
+    return true;
+}
+
+void WelcomeView::enterFocus(bool forward) {
+    focusFromKeyboard(moveFocus(stops_, -1, forward ? FocusMove::First : FocusMove::Last));
+}
+
+bool WelcomeView::focusMarkShown() const {
+    return focusCues_ && focus_ >= 0 && window() != nullptr && GetFocus() == window();
+}
+
+void WelcomeView::focusFromKeyboard(int index) {
+    focus_ = index;
+    focusCues_ = true;
+    if (index >= 0) {
+        RECT client{};
+        GetClientRect(window(), &client);
+        layout_.scroll =
+            scrollToShow(stops_[static_cast<std::size_t>(index)].rect,
+                         ui::scaled(window(), kFocusMargin), layout_.scroll, client.bottom);
+        layoutPage();
+    }
+    repaint();
+}
+
+void WelcomeView::activate(int index) {
+    // A copy: what the stop starts may lay the page out again, or reload it.
+    const WelcomeStop stop = stops_[static_cast<std::size_t>(index)];
+    switch (stop.kind) {
+        case StopKind::Link:
+            if (openAddress) {
+                openAddress(window(), stop.index == 0 ? kMakerAddress : update::kProductAddress);
+            }
+            break;
+        case StopKind::ChooseButton:
+            if (onChooseFolder) {
+                onChooseFolder();
+            }
+            break;
+        case StopKind::ElevationButton:
+            if (onRestartElevated) {
+                onRestartElevated();
+            }
+            break;
+        case StopKind::DownloadButton:
+            if (onDownload) {
+                onDownload(downloadAddress_);
+            }
+            break;
+        case StopKind::Card:
+            if (const PlaceCard* chosen = card(stop.section, stop.index); chosen && onOpenPath) {
+                // A copy: the callback opens a scan, and nothing promises the cards outlive it.
+                const std::u16string path = chosen->path;
+                onOpenPath(path);
+            }
+            break;
     }
 }
 

@@ -2,8 +2,8 @@
 
 // The start page shown while no scan is open: a card per drive with its usage, a card per
 // well-known folder, a button for the folder picker, two banners and a footer with two links.
-// It reports what the user chose through its function members. Windows only; user-interface
-// thread only.
+// It reports what the user chose through its function members, with a click or, on the focused
+// stop, with Enter or Space. Windows only; user-interface thread only.
 
 #include "panes/welcome_layout.h"
 #include "ui/pane_window_win32.h"
@@ -72,6 +72,9 @@ class WelcomeView : public ui::PaneWindow {
 
     static void shellOpen(HWND window, const std::u16string& address);
 
+    bool stepFocus(bool forward) override;
+    void enterFocus(bool forward) override;
+
     const std::vector<PlaceCard>& driveCards() const { return driveCards_; }
     const std::vector<PlaceCard>& folderCards() const { return folderCards_; }
     const WelcomeLayout& pageLayout() const { return layout_; }
@@ -81,6 +84,13 @@ class WelcomeView : public ui::PaneWindow {
     const std::u16string& updateNotice() const { return updateNotice_; }
     int scroll() const { return layout_.scroll; }
     const WelcomeHit& hovered() const { return hovered_; }
+    // The page's stops in reading order, and the index of the one with the keyboard focus
+    // within the view (-1 before anything was chosen).
+    const std::vector<WelcomeStop>& stops() const { return stops_; }
+    int focusedStop() const { return focus_; }
+    // Whether the focused stop shows its mark: the view has the keyboard focus and the keyboard
+    // was used since the last click.
+    bool focusMarkShown() const;
 
   private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -93,8 +103,15 @@ class WelcomeView : public ui::PaneWindow {
                      bool update, int clientHeight);
     void paintCard(HDC dc, const PlacedItem& item, bool hovered);
     void paintFooter(HDC dc);
+    void paintFocusMark(HDC dc);
+    const PlaceCard* card(int section, int index) const;
     void onMouseMove(int x, int y);
     void onClick(int x, int y);
+    bool onKeyDown(WPARAM key, LPARAM flags);
+    // Gives stop `index` the focus from the keyboard, shows the mark and scrolls it into view.
+    void focusFromKeyboard(int index);
+    // Does what a click on stop `index` does.
+    void activate(int index);
     void onVerticalScroll(int code);
     void scrollTo(int offset);
 
@@ -106,6 +123,9 @@ class WelcomeView : public ui::PaneWindow {
     std::u16string updateNotice_;
     std::u16string downloadAddress_;
     WelcomeHit hovered_;
+    std::vector<WelcomeStop> stops_;
+    int focus_ = -1;
+    bool focusCues_ = false;
 };
 
 }  // namespace panes

@@ -3,6 +3,8 @@
 #include "ui/scaling.h"
 #include "update/product_site.h"
 
+#include <algorithm>
+
 namespace settings {
 
 namespace {
@@ -182,6 +184,57 @@ int rowAt(const std::vector<SettingsRow>& rows, int page, const SettingsGeometry
         return inBand ? static_cast<int>(i) : -1;
     }
     return -1;
+}
+
+std::vector<SettingsStop> settingsStops(const std::vector<SettingsRow>& rows, int page) {
+    std::vector<SettingsStop> stops;
+    for (int entry = 0; entry < kSettingsPageCount; ++entry) {
+        stops.push_back({StopKind::PageEntry, entry});
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].page == page && rows[i].type == RowType::Setting) {
+            stops.push_back({StopKind::CheckBox, static_cast<int>(i)});
+        }
+    }
+    stops.push_back({StopKind::Reset, -1});
+    return stops;
+}
+
+SettingsStop moveSettingsFocus(const std::vector<SettingsRow>& rows, int page,
+                               const SettingsStop& from, FocusMove move) {
+    const std::vector<SettingsStop> stops = settingsStops(rows, page);
+    const int count = static_cast<int>(stops.size());
+    const auto at = std::find(stops.begin(), stops.end(), from);
+    if (at == stops.end()) {
+        if (move == FocusMove::Previous) {
+            return stops.back();
+        }
+        if (move == FocusMove::Next) {
+            return stops.front();
+        }
+        const auto box = std::find_if(stops.begin(), stops.end(), [](const SettingsStop& stop) {
+            return stop.kind == StopKind::CheckBox;
+        });
+        return box == stops.end() ? stops.front() : *box;
+    }
+    const int here = static_cast<int>(at - stops.begin());
+    switch (move) {
+        case FocusMove::Next:
+            return stops[static_cast<std::size_t>((here + 1) % count)];
+        case FocusMove::Previous:
+            return stops[static_cast<std::size_t>((here + count - 1) % count)];
+        case FocusMove::Up:
+        case FocusMove::Down: {
+            const int step = move == FocusMove::Down ? 1 : -1;
+            const int next = here + step;
+            if (from.kind == StopKind::Reset || next < 0 || next >= count ||
+                stops[static_cast<std::size_t>(next)].kind != from.kind) {
+                return from;
+            }
+            return stops[static_cast<std::size_t>(next)];
+        }
+    }
+    return from;
 }
 
 }  // namespace settings

@@ -72,4 +72,27 @@ int pageAt(const SettingsGeometry& geometry, int x, int y);
 int rowAt(const std::vector<SettingsRow>& rows, int page, const SettingsGeometry& geometry, int x,
           int y);
 
+// What the keyboard can focus, in the order Tab visits it: the page entries of the sidebar,
+// the check boxes of the page shown, then "Reset".
+enum class StopKind { PageEntry, CheckBox, Reset };
+
+struct SettingsStop {
+    StopKind kind = StopKind::PageEntry;
+    int index = -1;  // the page of an entry, the row of a check box (into the rows); -1 for Reset
+    friend bool operator==(const SettingsStop&, const SettingsStop&) = default;
+};
+
+// The stops while page `page` shows, in Tab order.
+std::vector<SettingsStop> settingsStops(const std::vector<SettingsRow>& rows, int page);
+
+enum class FocusMove { Next, Previous, Up, Down };
+
+// Where the focus goes from `from` on page `page`. Next and Previous go round all the stops, as
+// Tab does in a window of its own. Up and Down stay among the stops of `from`'s kind, the page
+// entries or the check boxes, and stop at the ends; on Reset they do nothing. From a stop that
+// is not on the page (none yet, or a check box of the page left), Next begins at the first
+// stop, Previous at the last, Up and Down at the first check box.
+SettingsStop moveSettingsFocus(const std::vector<SettingsRow>& rows, int page,
+                               const SettingsStop& from, FocusMove move);
+
 }  // namespace settings

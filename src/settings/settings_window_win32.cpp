@@ -64,6 +64,8 @@ void SettingsWindow::show(HWND owner, SettingsStore& store) {
         hoveredRow_ = -1;
         hoveredPage_ = -1;
         resetHovered_ = false;
+        focus_.reset();
+        focusCues_ = false;
         layout();
     }
     ShowWindow(window_, SW_SHOW);
@@ -118,9 +120,11 @@ LRESULT SettingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             InvalidateRect(window_, nullptr, FALSE);
             return 0;
         case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE) {
-                ShowWindow(window_, SW_HIDE);
-            }
+            onKeyDown(wParam, lParam);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(window_, nullptr, FALSE);
             return 0;
         case WM_CLOSE:
             ShowWindow(window_, SW_HIDE);
@@ -196,6 +200,9 @@ void SettingsWindow::paint() {
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     ui::drawLabel(dc, kResetExplanation, ui::toRect(g.resetExplanation(resetButton_)),
                   colours.dimText, small, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (focusMarkShown()) {
+        paintFocusMark(dc, g);
+    }
 
     buffer_.present(target, g.clientWidth, g.clientHeight);
     EndPaint(window_, &paintStruct);
@@ -232,6 +239,31 @@ void SettingsWindow::paintRow(HDC dc, const SettingsRow& row, const SettingsGeom
     }
 }
 
+bool SettingsWindow::focusMarkShown() const {
+    return focusCues_ && focus_.has_value() && window_ != nullptr && GetFocus() == window_;
+}
+
+void SettingsWindow::paintFocusMark(HDC dc, const SettingsGeometry& g) {
+    Box around = resetButton_;
+    if (focus_->kind == StopKind::PageEntry) {
+        around = g.pageEntry(focus_->index);
+    } else if (focus_->kind == StopKind::CheckBox) {
+        // The box and its label's text, as far as it goes, a pixel clear of both.
+        const SettingsRow& row = rows_[static_cast<std::size_t>(focus_->index)];
+        const Box label = g.labelBox(row);
+        const HGDIOBJ old = SelectObject(dc, ui::uiFont(window_, ui::FontStyle::Regular));
+        SIZE text{};
+        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(row.label.c_str()),
+                              static_cast<int>(row.label.size()), &text);
+        SelectObject(dc, old);
+        const int margin = g.scaled(1);
+        around = {row.checkBox.left - margin, row.checkBox.top - margin,
+                  std::min(label.left + static_cast<int>(text.cx), label.right) + margin,
+                  row.checkBox.bottom + margin};
+    }
+    ui::drawFocusRing(dc, ui::toRect(around), ui::palette().accent, g.dpi);
+}
+
 void SettingsWindow::onMouseMove(int x, int y) {
     const SettingsGeometry g = geometry();
     const int row = rowAt(rows_, currentPage_, g, x, y);
@@ -250,24 +282,82 @@ void SettingsWindow::onMouseMove(int x, int y) {
 
 void SettingsWindow::onClick(int x, int y) {
     const SettingsGeometry g = geometry();
-    const int page = pageAt(g, x, y);
-    if (page >= 0) {
-        currentPage_ = page;
-        // The rows under the pointer are another page's now.
-        hoveredRow_ = -1;
+    std::optional<SettingsStop> clicked;
+    if (const int page = pageAt(g, x, y); page >= 0) {
+        clicked = SettingsStop{StopKind::PageEntry, page};
     } else if (resetButton_.contains(x, y)) {
-        if (store_ != nullptr) {
-            store_->resetSettings();
-        }
-    } else {
-        const int row = rowAt(rows_, currentPage_, g, x, y);
-        if (row < 0 || store_ == nullptr) {
-            return;
-        }
-        if (const std::optional<Setting> setting =
-                settingWithId(rows_[static_cast<std::size_t>(row)].id)) {
-            store_->write(*setting, !store_->read(*setting));
-        }
+        clicked = SettingsStop{StopKind::Reset, -1};
+    } else if (const int row = rowAt(rows_, currentPage_, g, x, y); row >= 0) {
+        clicked = SettingsStop{StopKind::CheckBox, row};
+    }
+    if (!clicked) {
+        return;
+    }
+    // What the mouse chose takes the focus, with its mark hidden until the keyboard is used.
+    focus_ = clicked;
+    focusCues_ = false;
+    activate(*clicked);
+}
+
+void SettingsWindow::onKeyDown(WPARAM key, LPARAM flags) {
+    // A held key repeats: one press toggles or resets once.
+    const bool firstPress = (flags & (1 << 30)) == 0;
+    switch (key) {
+        case VK_ESCAPE:
+            ShowWindow(window_, SW_HIDE);
+            break;
+        case VK_TAB:
+            moveFocus(GetKeyState(VK_SHIFT) < 0 ? FocusMove::Previous : FocusMove::Next);
+            break;
+        case VK_UP:
+            moveFocus(FocusMove::Up);
+            break;
+        case VK_DOWN:
+            moveFocus(FocusMove::Down);
+            break;
+        case VK_SPACE:
+            if (focus_ && firstPress) {
+                activate(*focus_);
+            }
+            break;
+        case VK_RETURN:
+            // Enter is not a check box's key; it chooses a page or resets.
+            if (focus_ && focus_->kind != StopKind::CheckBox && firstPress) {
+                activate(*focus_);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void SettingsWindow::moveFocus(FocusMove move) {
+    focus_ = moveSettingsFocus(rows_, currentPage_, focus_.value_or(SettingsStop{}), move);
+    focusCues_ = true;
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void SettingsWindow::activate(const SettingsStop& stop) {
+    switch (stop.kind) {
+        case StopKind::PageEntry:
+            currentPage_ = stop.index;
+            // The rows under the pointer are another page's now.
+            hoveredRow_ = -1;
+            break;
+        case StopKind::Reset:
+            if (store_ != nullptr) {
+                store_->resetSettings();
+            }
+            break;
+        case StopKind::CheckBox:
+            if (store_ == nullptr) {
+                return;
+            }
+            if (const std::optional<Setting> setting =
+                    settingWithId(rows_[static_cast<std::size_t>(stop.index)].id)) {
+                store_->write(*setting, !store_->read(*setting));
+            }
+            break;
     }
     // A listener runs arbitrary code; should it have closed the owner, this window went with it.
     if (window_ != nullptr) {

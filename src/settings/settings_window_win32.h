@@ -1,8 +1,9 @@
 #pragma once
 
 // The settings window: ten options on two pages, drawn entirely by hand, each toggled by a click
-// through the settings store, whose listeners apply it at once. One per process, made on first
-// use and afterwards only hidden and shown. Windows only; user-interface thread only.
+// (or Space on the focused box) through the settings store, whose listeners apply it at once.
+// One per process, made on first use and afterwards only hidden and shown. Windows only;
+// user-interface thread only.
 
 #include "settings/settings_layout.h"
 #include "settings/settings_store.h"
@@ -10,6 +11,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 namespace settings {
@@ -36,14 +38,24 @@ class SettingsWindow {
     const std::vector<SettingsRow>& rows() const { return rows_; }
     const Box& resetButton() const { return resetButton_; }
     SettingsGeometry geometry() const;
+    // What has the keyboard focus within the window: nothing until a click or a key chose.
+    const std::optional<SettingsStop>& focusedStop() const { return focus_; }
+    // Whether the focused stop shows its mark: the window has the keyboard focus and the
+    // keyboard was used since the last click.
+    bool focusMarkShown() const;
 
   private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void layout();
     void paint();
     void paintRow(HDC dc, const SettingsRow& row, const SettingsGeometry& geometry);
+    void paintFocusMark(HDC dc, const SettingsGeometry& geometry);
     void onMouseMove(int x, int y);
     void onClick(int x, int y);
+    void onKeyDown(WPARAM key, LPARAM flags);
+    void moveFocus(FocusMove move);
+    // Does what a click on `stop` does, and what follows every change.
+    void activate(const SettingsStop& stop);
 
     HWND window_ = nullptr;
     SettingsStore* store_ = nullptr;
@@ -53,6 +65,8 @@ class SettingsWindow {
     int hoveredRow_ = -1;
     int hoveredPage_ = -1;
     bool resetHovered_ = false;
+    std::optional<SettingsStop> focus_;
+    bool focusCues_ = false;
     ui::BackBuffer buffer_;
 };
 

@@ -152,4 +152,13 @@ void drawFrame(HDC dc, const RECT& rectangle, std::uint32_t colour, int thicknes
     }
 }
 
+void drawFocusRing(HDC dc, const RECT& control, std::uint32_t colour, int dpi) {
+    const int thickness = scaleLength(2, dpi);
+    const int outset = scaleLength(1, dpi) + thickness;
+    drawFrame(dc,
+              RECT{control.left - outset, control.top - outset, control.right + outset,
+                   control.bottom + outset},
+              colour, thickness);
+}
+
 }  // namespace ui

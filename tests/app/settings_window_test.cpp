@@ -61,6 +61,29 @@ class SettingsWindowTest : public windowtest::MainWindowFixture {
         ASSERT_EQ(window().currentPage(), page);
     }
 
+    // Opens the window with its keyboard focus, as Ctrl+, leaves it.
+    void openWithFocus() {
+        SendMessageW(main_.window(), WM_COMMAND, CommandSettings, 0);
+        const HWND shown = window().window();
+        ASSERT_NE(shown, nullptr);
+        SetForegroundWindow(shown);
+        SetFocus(shown);
+        ASSERT_TRUE(pumpUntil(main_, [&] { return GetFocus() == shown; }));
+    }
+    // Presses `key` (with `modifiers`) and pumps until the focus is on `expected`.
+    bool keyTo(WORD key, const settings::SettingsStop& expected,
+               std::initializer_list<WORD> modifiers = {}) {
+        harness::pressKey(key, modifiers);
+        return pumpUntil(main_, [&] { return window().focusedStop() == expected; });
+    }
+    settings::SettingsStop boxOf(std::u16string_view label) {
+        return {settings::StopKind::CheckBox,
+                static_cast<int>(&row(label) - window().rows().data())};
+    }
+    static constexpr settings::SettingsStop kEntry[2] = {{settings::StopKind::PageEntry, 0},
+                                                         {settings::StopKind::PageEntry, 1}};
+    static constexpr settings::SettingsStop kReset{settings::StopKind::Reset, -1};
+
     MainWindow main_{settings_};
     int listenerCalls_ = 0;
 };
@@ -203,6 +226,97 @@ TEST_F(SettingsWindowTest, ResetRestoresEveryDefaultAndTellsTheListenersOnce) {
     EXPECT_EQ(window().currentPage(), 1) << "the page stays";
     EXPECT_FALSE(menuChecked(main_, CommandShowLogicalSize));
     EXPECT_TRUE(menuChecked(main_, CommandFileKindsPanel));
+}
+
+TEST_F(SettingsWindowTest, TabReachesABoxThatSpaceTogglesAndTheMenuFollows) {
+    openWithFocus();
+    ASSERT_EQ(window().currentPage(), 0);
+    ASSERT_FALSE(window().focusedStop().has_value());
+    ASSERT_TRUE(keyTo(VK_TAB, kEntry[0]));
+    ASSERT_TRUE(keyTo(VK_TAB, kEntry[1]));
+    ASSERT_TRUE(keyTo(VK_TAB, boxOf(u"Show physical file size")));
+    ASSERT_TRUE(keyTo(VK_DOWN, boxOf(u"Split window horizontally")));
+    ASSERT_TRUE(keyTo(VK_UP, boxOf(u"Show physical file size")));
+    ASSERT_TRUE(settings_.showPhysicalFileSize());
+
+    harness::pressKey(VK_SPACE);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return listenerCalls_ == 1; }));
+    EXPECT_EQ(stored(L"ShowPhysicalFileSize"), std::optional<DWORD>(0));
+    EXPECT_TRUE(menuChecked(main_, CommandShowLogicalSize));
+    // Enter is not a check box's key: by the time the Tab after it has arrived, nothing changed.
+    harness::pressKey(VK_RETURN);
+    ASSERT_TRUE(keyTo(VK_TAB, boxOf(u"Split window horizontally")));
+    EXPECT_EQ(listenerCalls_, 1);
+    ASSERT_TRUE(keyTo(VK_TAB, boxOf(u"Show physical file size"), {VK_SHIFT}));
+    harness::pressKey(VK_SPACE);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return listenerCalls_ == 2; }));
+    EXPECT_EQ(stored(L"ShowPhysicalFileSize"), std::optional<DWORD>(1));
+    EXPECT_FALSE(menuChecked(main_, CommandShowLogicalSize));
+
+    // Shift+Tab from the first box goes back to the sidebar, and round past its start to Reset.
+    ASSERT_TRUE(keyTo(VK_TAB, kEntry[1], {VK_SHIFT}));
+    ASSERT_TRUE(keyTo(VK_TAB, kEntry[0], {VK_SHIFT}));
+    ASSERT_TRUE(keyTo(VK_TAB, kReset, {VK_SHIFT}));
+}
+
+TEST_F(SettingsWindowTest, TheKeysSwitchThePageAndReset) {
+    openWithFocus();
+    settings_.setAnimatedZooming(false);
+    const int changes = listenerCalls_;
+
+    // Down along the sidebar, Enter on "Treemap": its boxes follow the entries.
+    ASSERT_TRUE(keyTo(VK_TAB, kEntry[0]));
+    ASSERT_TRUE(keyTo(VK_DOWN, kEntry[1]));
+    EXPECT_EQ(window().currentPage(), 0) << "moving along the sidebar shows no page yet";
+    harness::pressKey(VK_RETURN);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return window().currentPage() == 1; }));
+    ASSERT_TRUE(keyTo(VK_TAB, boxOf(u"Animated zooming")));
+    ASSERT_TRUE(keyTo(VK_TAB, boxOf(u"Show free space")));
+    ASSERT_TRUE(keyTo(VK_TAB, boxOf(u"Show other space")));
+    ASSERT_TRUE(keyTo(VK_TAB, kReset));
+    // Space on "General" goes back to it.
+    ASSERT_TRUE(keyTo(VK_TAB, kEntry[0]));
+    harness::pressKey(VK_SPACE);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return window().currentPage() == 0; }));
+    EXPECT_EQ(listenerCalls_, changes) << "choosing pages changes no setting";
+
+    // Enter on Reset puts the setting back, as its click does.
+    ASSERT_TRUE(keyTo(VK_TAB, kReset, {VK_SHIFT}));
+    harness::pressKey(VK_RETURN);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return listenerCalls_ == changes + 1; }));
+    EXPECT_TRUE(settings_.animatedZooming());
+    EXPECT_FALSE(key_.exists());
+    EXPECT_EQ(window().currentPage(), 0);
+}
+
+TEST_F(SettingsWindowTest, TheFocusMarkShowsAfterAKeyAndHidesAfterAClick) {
+    openWithFocus();
+    const HWND shown = window().window();
+    const SettingsRow& split = row(u"Split window horizontally");
+    // The ring stands two pixels wide, a pixel clear of the box and its label.
+    const auto ringPixel = [&] {
+        return harness::paintedPixel(shown, split.checkBox.left - 3, split.checkBox.top + 7);
+    };
+    const std::uint32_t background = ui::palette().paneBackground;
+    EXPECT_EQ(ringPixel(), background);
+    ASSERT_TRUE(keyTo(VK_DOWN, boxOf(u"Show physical file size")));
+    ASSERT_TRUE(keyTo(VK_DOWN, boxOf(u"Split window horizontally")));
+    EXPECT_TRUE(window().focusMarkShown());
+    EXPECT_EQ(ringPixel(), ui::palette().accent);
+    EXPECT_EQ(harness::paintedPixel(shown, split.checkBox.left - 1, split.checkBox.top + 7),
+              background);
+
+    // A click on the label toggles the box and takes the focus there, with the mark hidden.
+    clickLabel(u"Split window horizontally");
+    EXPECT_EQ(window().focusedStop(), boxOf(u"Split window horizontally"));
+    EXPECT_FALSE(window().focusMarkShown());
+    EXPECT_EQ(ringPixel(), background);
+    // The keyboard brings it back; the window losing the focus takes it away.
+    ASSERT_TRUE(keyTo(VK_DOWN, boxOf(u"Files view")));
+    ASSERT_TRUE(keyTo(VK_UP, boxOf(u"Split window horizontally")));
+    EXPECT_EQ(ringPixel(), ui::palette().accent);
+    SetFocus(main_.window());
+    EXPECT_EQ(ringPixel(), background);
 }
 
 TEST_F(SettingsWindowTest, ItPaintsTheBoxesFromTheRegistryInThePalettesColours) {

@@ -47,6 +47,43 @@ class WelcomeViewTest : public windowtest::MainWindowFixture {
         }
         return nullptr;
     }
+    // The stop of the card titled `name`, or of "choose", "maker" or "product"; -1 when absent.
+    static int stopNamed(const WelcomeView& view, std::u16string_view name) {
+        const std::vector<panes::WelcomeStop>& stops = view.stops();
+        for (std::size_t i = 0; i < stops.size(); ++i) {
+            const panes::WelcomeStop& stop = stops[i];
+            const panes::PlaceCard* card = view.cardOf({{}, false, stop.section, stop.index});
+            const std::u16string named =
+                stop.kind == panes::StopKind::Card           ? (card ? card->title : u"")
+                : stop.kind == panes::StopKind::ChooseButton ? u"choose"
+                : stop.kind == panes::StopKind::Link ? (stop.index == 0 ? u"maker" : u"product")
+                                                     : u"";
+            if (named == name) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
+    // Gives the view the keyboard focus as the main window's Tab does.
+    static void tabInto(MainWindow& main, WelcomeView& view, bool forward) {
+        SetForegroundWindow(main.window());
+        SetFocus(view.window());
+        ASSERT_TRUE(pumpUntil(main, [&] { return GetFocus() == view.window(); }));
+        view.enterFocus(forward);
+    }
+    // Presses `key` and pumps until the focus is on the stop named `name`.
+    static bool keyTo(MainWindow& main, const WelcomeView& view, WORD key,
+                      std::u16string_view name) {
+        harness::pressKey(key);
+        const int wanted = stopNamed(view, name);
+        return wanted >= 0 && pumpUntil(main, [&] { return view.focusedStop() == wanted; });
+    }
+    // Whether the focused stop lies wholly in the view's client area.
+    static bool focusedInView(const WelcomeView& view) {
+        const panes::PageRect& rect =
+            view.stops()[static_cast<std::size_t>(view.focusedStop())].rect.movedUp(view.scroll());
+        return rect.top >= 0 && rect.bottom <= clientSize(view.window()).cy;
+    }
     static SIZE clientSize(HWND window) {
         RECT client{};
         GetClientRect(window, &client);
@@ -143,12 +180,18 @@ TEST_F(WelcomeViewTest, ItOffersEveryDriveInOrderAndTheKnownFoldersThatExist) {
     ASSERT_EQ(folderTitles(), allTitles);
     ASSERT_EQ(view->folderCards()[1].path, ownDownloads.u16string());
 
+    // The focus on AppData follows the card to its new place.
+    tabInto(main, *view, true);
+    while (view->focusedStop() != stopNamed(*view, u"AppData")) {
+        ASSERT_TRUE(view->stepFocus(true));
+    }
     fs::rename(ownDownloads, scratch_ / "Downloads-away");
     reload();
     std::vector<std::u16string> expected = allTitles;
     expected.erase(expected.begin() + 1);
     EXPECT_EQ(folderTitles(), expected);
     EXPECT_EQ(itemTitled(*view, u"Downloads"), nullptr);
+    EXPECT_EQ(view->focusedStop(), stopNamed(*view, u"AppData"));
     const PlacedItem* appData = itemTitled(*view, u"AppData");
     ASSERT_NE(appData, nullptr);
     EXPECT_EQ(appData->card, 1);
@@ -254,6 +297,143 @@ TEST_F(WelcomeViewTest, ACardClickScansItsPathAndTheLinksGoThroughTheOpener) {
     SendMessageW(main.window(), WM_COMMAND, CommandOpen, 0);
     EXPECT_TRUE(main.welcomeShown());
     EXPECT_TRUE(IsWindowVisible(view.window()));
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, ArrowsMoveAmongTheStopsAndEnterOrSpaceOpensTheFocusedCard) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    // Short enough that the keys must scroll the page to keep the focus in view.
+    sizeViewTo(main, 900, 300);
+    ASSERT_GT(view.pageLayout().contentHeight, 300);
+    tabInto(main, view, true);
+    EXPECT_EQ(view.focusedStop(), 0);
+    EXPECT_TRUE(view.focusMarkShown());
+
+    // From the end of the page up: the choose button, then the folder rows (Home Folder and
+    // Downloads, AppData and Documents, Program Files and Windows), nearest first.
+    ASSERT_TRUE(keyTo(main, view, VK_END, u"product"));
+    EXPECT_GT(view.scroll(), 0);
+    EXPECT_TRUE(focusedInView(view));
+    ASSERT_TRUE(keyTo(main, view, VK_LEFT, u"maker"));
+    ASSERT_TRUE(keyTo(main, view, VK_UP, u"choose"));
+    ASSERT_TRUE(keyTo(main, view, VK_UP, u"Program Files"));
+    ASSERT_TRUE(keyTo(main, view, VK_RIGHT, u"Windows"));
+    ASSERT_TRUE(keyTo(main, view, VK_UP, u"Documents"));
+    ASSERT_TRUE(keyTo(main, view, VK_DOWN, u"Windows"));
+    ASSERT_TRUE(keyTo(main, view, VK_LEFT, u"Program Files"));
+    ASSERT_TRUE(keyTo(main, view, VK_UP, u"AppData"));
+    EXPECT_TRUE(focusedInView(view));
+
+    // Enter opens the focused card as its click does.
+    const std::u16string appData = view.cardOf({{}, false, 1, 2})->path;
+    ASSERT_EQ(view.cardOf({{}, false, 1, 2})->title, u"AppData");
+    harness::pressKey(VK_RETURN);
+    ASSERT_TRUE(pumpUntil(main, [&] { return !main.welcomeShown(); }));
+    EXPECT_TRUE(scan::equalIgnoringCase(main.controller().rootPath(), appData));
+    ASSERT_TRUE(pumpUntil(main, [&] { return !main.controller().running(); }));
+
+    // Back on the page, reloaded, the focus is still on that card; Space opens it again.
+    SendMessageW(main.window(), WM_COMMAND, CommandOpen, 0);
+    ASSERT_TRUE(main.welcomeShown());
+    EXPECT_EQ(view.focusedStop(), stopNamed(view, u"AppData"));
+    SetFocus(view.window());
+    ASSERT_TRUE(pumpUntil(main, [&] { return GetFocus() == view.window(); }));
+    harness::pressKey(VK_SPACE);
+    ASSERT_TRUE(pumpUntil(main, [&] { return !main.welcomeShown(); }));
+    EXPECT_TRUE(scan::equalIgnoringCase(main.controller().rootPath(), appData));
+    ASSERT_TRUE(pumpUntil(main, [&] { return !main.controller().running(); }));
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, TabStepsThroughEveryStopAndLetsTheFocusGoAtEitherEnd) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    std::vector<std::u16string> opened;
+    view.openAddress = [&opened](HWND, const std::u16string& address) {
+        opened.push_back(address);
+    };
+    const int last = static_cast<int>(view.stops().size()) - 1;
+    ASSERT_EQ(last, stopNamed(view, u"product"));
+
+    tabInto(main, view, true);
+    ASSERT_TRUE(keyTo(main, view, VK_END, u"product"));
+    harness::pressKey(VK_HOME);
+    ASSERT_TRUE(pumpUntil(main, [&] { return view.focusedStop() == 0; }));
+    for (int stop = 1; stop <= last; ++stop) {
+        ASSERT_TRUE(view.stepFocus(true));
+        EXPECT_EQ(view.focusedStop(), stop);
+    }
+    EXPECT_FALSE(view.stepFocus(true)) << "past the last stop the focus leaves the view";
+    EXPECT_EQ(view.focusedStop(), last);
+    // The product's link takes Enter like its click.
+    harness::pressKey(VK_RETURN);
+    ASSERT_TRUE(pumpUntil(main, [&] { return !opened.empty(); }));
+    EXPECT_EQ(opened, std::vector<std::u16string>{update::kProductAddress});
+
+    // Shift+Tab arriving from after the view starts at its last stop and leaves past its first.
+    tabInto(main, view, false);
+    EXPECT_EQ(view.focusedStop(), last);
+    EXPECT_TRUE(view.stepFocus(false));
+    EXPECT_EQ(view.focusedStop(), last - 1);
+    view.enterFocus(true);
+    EXPECT_FALSE(view.stepFocus(false));
+    EXPECT_EQ(view.focusedStop(), 0);
+    EXPECT_TRUE(main.welcomeShown());
+    EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
+}
+
+TEST_F(WelcomeViewTest, AClickTakesTheFocusAndHidesTheMarkUntilAKeyIsPressed) {
+    MainWindow main(settings_);
+    ASSERT_TRUE(main.create(u""));
+    WelcomeView& view = *main.welcomeView();
+    const HWND window = view.window();
+    std::vector<std::u16string> opened;
+    view.openAddress = [&opened](HWND, const std::u16string& address) {
+        opened.push_back(address);
+    };
+    sizeViewTo(main, 900, 700);
+    SetForegroundWindow(main.window());
+    SetFocus(main.window());
+    ASSERT_NE(GetFocus(), window);
+
+    // A click on the maker's link: the view has the focus, on that link, without a mark.
+    clickMiddleOf(view, view.pageLayout().makerLink);
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_EQ(view.focusedStop(), stopNamed(view, u"maker"));
+    EXPECT_FALSE(view.focusMarkShown());
+    EXPECT_EQ(opened.size(), 1u);
+
+    // A key shows the mark: a ring in the accent colour just outside the choose button.
+    const auto choose = [&] { return view.pageLayout().chooseButton.movedUp(view.scroll()); };
+    const auto middle = [&] { return (choose().top + choose().bottom) / 2; };
+    const auto ringPixel = [&] {
+        return harness::paintedPixel(window, choose().left - 2, middle());
+    };
+    const std::uint32_t background = ui::palette().chromeBackground;
+    EXPECT_EQ(ringPixel(), background);
+    ASSERT_TRUE(keyTo(main, view, VK_UP, u"choose"));
+    EXPECT_TRUE(view.focusMarkShown());
+    EXPECT_EQ(ringPixel(), ui::palette().accent);
+    EXPECT_EQ(harness::paintedPixel(window, choose().left, middle()), ui::palette().line)
+        << "the button's own border stays, a pixel inside the ring";
+
+    // The focus going elsewhere takes the mark with it, and coming back brings it back.
+    SetFocus(main.window());
+    EXPECT_FALSE(view.focusMarkShown());
+    EXPECT_EQ(ringPixel(), background);
+    SetFocus(window);
+    EXPECT_EQ(ringPixel(), ui::palette().accent);
+
+    // A click on an empty part of the page keeps the focused stop but hides its mark.
+    harness::clickAt(window, {view.pageLayout().columnLeft - 10, middle()});
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_EQ(view.focusedStop(), stopNamed(view, u"choose"));
+    EXPECT_EQ(ringPixel(), background);
+    EXPECT_TRUE(main.welcomeShown());
+    EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(closeAndPump(main), std::optional<int>(0));
 }
 

@@ -174,6 +174,178 @@ TEST(WelcomeLayout, APointHitsCardsButtonsAndLinksButNeverHeadingsOrGaps) {
     EXPECT_EQ(hitWelcomePage(layout, first.rect.right - 1, first.rect.bottom - 41).item, 1);
 }
 
+// A short name for each stop, so that a table of moves reads as the page does: "u" and "e" the
+// banners' buttons, "d0".."f5" the drive and folder cards, "c" the choose button, "m" and "p"
+// the maker's and the product's links.
+std::string nameOf(const WelcomeStop& stop) {
+    switch (stop.kind) {
+        case StopKind::DownloadButton:
+            return "u";
+        case StopKind::ElevationButton:
+            return "e";
+        case StopKind::Card:
+            return (stop.section == 0 ? "d" : "f") + std::to_string(stop.index);
+        case StopKind::ChooseButton:
+            return "c";
+        case StopKind::Link:
+            return stop.index == 0 ? "m" : "p";
+    }
+    return "?";
+}
+
+int indexNamed(const std::vector<WelcomeStop>& stops, const std::string& name) {
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        if (nameOf(stops[i]) == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+TEST(WelcomeLayout, StopsComeInReadingOrderAndAClickFindsItsStop) {
+    WelcomeLayoutInput input = page(1000, 300, 3, 2);
+    input.updateBanner = true;
+    input.elevationBanner = true;
+    input.scroll = 40;
+    const WelcomeLayout layout = layoutWelcomePage(input);
+    const std::vector<WelcomeStop> stops = welcomeStops(layout);
+    std::vector<std::string> names;
+    for (const WelcomeStop& stop : stops) {
+        names.push_back(nameOf(stop));
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"u", "e", "d0", "d1", "d2", "f0", "f1", "c", "m", "p"}));
+    EXPECT_EQ(stops[0].rect, layout.updateButton);
+    EXPECT_EQ(stops[4].rect, layout.items[3].rect);
+    // A click lands on the stop under it, wherever the page is scrolled; gaps and headings have
+    // none.
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const PageRect& rect = stops[i].rect;
+        EXPECT_EQ(stopAt(stops, layout, (rect.left + rect.right) / 2,
+                         (rect.top + rect.bottom) / 2 - layout.scroll),
+                  static_cast<int>(i));
+    }
+    const PageRect& heading = layout.items[0].rect;
+    EXPECT_EQ(stopAt(stops, layout, heading.left + 5, heading.top + 5 - layout.scroll), -1);
+    EXPECT_EQ(stopAt(stops, layout, layout.updateBanner.left + 5,
+                     layout.updateBanner.top + 5 - layout.scroll),
+              -1);
+
+    // Without banners or cards the button and the links remain.
+    EXPECT_EQ(welcomeStops(layoutWelcomePage(page(1000, 300, 0, 0))).size(), 3u);
+}
+
+TEST(WelcomeLayout, TheKeysMoveTheFocusAlongRowsAndToTheNearestStopAboveOrBelow) {
+    // Three drives and five folders under both banners: the banners' buttons sit at the right,
+    // the odd cards alone at the left, the choose button at the left, the links in the middle.
+    WelcomeLayoutInput input = page(1000, 300, 3, 5);
+    input.updateBanner = true;
+    input.elevationBanner = true;
+    const std::vector<WelcomeStop> stops = welcomeStops(layoutWelcomePage(input));
+    const struct {
+        const char* from;
+        FocusMove move;
+        const char* to;
+    } cases[] = {
+        {"d0", FocusMove::Right, "d1"},
+        {"d1", FocusMove::Left, "d0"},
+        {"d1", FocusMove::Right, "d2"},  // past the row's end: the next row's first
+        {"d2", FocusMove::Left, "d1"},
+        {"u", FocusMove::Left, "u"},  // the first stop goes nowhere
+        {"p", FocusMove::Right, "p"},
+        {"m", FocusMove::Right, "p"},
+        {"d0", FocusMove::Down, "d2"},
+        {"d1", FocusMove::Down, "d2"},  // the row below has only its left card
+        {"d2", FocusMove::Down, "f0"},  // across the folders' heading
+        {"f1", FocusMove::Up, "d2"},
+        {"d2", FocusMove::Up, "d0"},
+        {"f3", FocusMove::Down, "f4"},
+        {"f4", FocusMove::Down, "c"},
+        {"f3", FocusMove::Up, "f1"},
+        {"c", FocusMove::Up, "f4"},
+        {"c", FocusMove::Down, "m"},  // the maker's link is nearer the left
+        {"m", FocusMove::Up, "c"},
+        {"p", FocusMove::Up, "c"},
+        {"p", FocusMove::Down, "p"},  // nothing below the footer
+        {"u", FocusMove::Down, "e"},
+        {"e", FocusMove::Down, "d1"},  // the button is at the right
+        {"d0", FocusMove::Up, "e"},
+        {"u", FocusMove::Up, "u"},
+        {"f2", FocusMove::Next, "f3"},
+        {"f2", FocusMove::Previous, "f1"},
+        {"p", FocusMove::Next, "p"},
+        {"u", FocusMove::Previous, "u"},
+        {"f2", FocusMove::First, "u"},
+        {"f2", FocusMove::Last, "p"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " moved " + std::to_string(static_cast<int>(c.move)));
+        const int from = indexNamed(stops, c.from);
+        ASSERT_GE(from, 0);
+        EXPECT_EQ(nameOf(stops[static_cast<std::size_t>(moveFocus(stops, from, c.move))]), c.to);
+    }
+    // Before anything has the focus, every move starts at an end.
+    for (const FocusMove move : {FocusMove::Next, FocusMove::Right, FocusMove::Down, FocusMove::Up,
+                                 FocusMove::Left, FocusMove::First}) {
+        EXPECT_EQ(moveFocus(stops, -1, move), 0);
+    }
+    EXPECT_EQ(moveFocus(stops, -1, FocusMove::Previous), indexNamed(stops, "p"));
+    EXPECT_EQ(moveFocus(stops, -1, FocusMove::Last), indexNamed(stops, "p"));
+    EXPECT_EQ(moveFocus({}, -1, FocusMove::Next), -1);
+}
+
+TEST(WelcomeLayout, TheFocusStaysOnItsStopWhenThePageChangesAroundIt) {
+    WelcomeLayoutInput input = page(1000, 300, 2, 4);
+    const std::vector<WelcomeStop> before = welcomeStops(layoutWelcomePage(input));
+    input.updateBanner = true;  // a stop comes first now
+    const std::vector<WelcomeStop> banner = welcomeStops(layoutWelcomePage(input));
+    input = page(1000, 300, 2, 1);
+    const std::vector<WelcomeStop> fewer = welcomeStops(layoutWelcomePage(input));
+    const WelcomeStop gone{StopKind::Card, 1, -1, {}};  // a card that no longer exists
+
+    const struct {
+        const char* what;
+        const std::vector<WelcomeStop>* after;
+        WelcomeStop old;
+        int oldIndex;
+        int kept;
+    } cases[] = {
+        {"a card, moved by the banner", &banner, before[3], 3, 4},
+        {"the choose button", &banner, before[6], 6, 7},
+        {"a link, with fewer cards", &fewer, before[7], 7, 4},
+        {"a card that went: the same place", &fewer, gone, 2, 2},
+        {"a card that went from the end: the last", &fewer, gone, 9, 5},
+        {"nothing focused", &banner, WelcomeStop{}, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(keptFocus(*c.after, c.old, c.oldIndex), c.kept);
+    }
+    EXPECT_EQ(keptFocus({}, before[0], 0), -1);
+}
+
+TEST(WelcomeLayout, AFocusedStopIsScrolledIntoViewByTheLeastMove) {
+    const struct {
+        int top;
+        int bottom;
+        int scroll;
+        int kept;
+    } cases[] = {
+        {100, 150, 0, 0},     // in view
+        {100, 150, 92, 92},   // in view with the margin just fitting
+        {100, 150, 95, 92},   // above: its top and margin at the window's top
+        {100, 150, 600, 92},  // far above
+        {250, 300, 0, 108},   // below: its bottom and margin at the window's bottom
+        {180, 192, 0, 0},     // the margin just fits below
+        {100, 400, 50, 92},   // taller than the window: the top wins
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.top) + " at " + std::to_string(c.scroll));
+        EXPECT_EQ(scrollToShow({0, c.top, 10, c.bottom}, 8, c.scroll, 200), c.kept);
+    }
+}
+
 TEST(WelcomeLayout, TheUsageBarTurnsRedPastNineTenthsAndNeverShowsLessThanAHundredth) {
     const struct {
         std::int64_t total;

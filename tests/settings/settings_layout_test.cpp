@@ -128,5 +128,59 @@ TEST(SettingsLayout, OnlyTheCheckBoxBandOfASettingAnswersAClick) {
     EXPECT_EQ(rowAt(treemap.rows, 0, treemap.geometry, 420, 34), -1);
 }
 
+TEST(SettingsLayout, TabGoesRoundEntriesBoxesAndResetAndTheArrowsStayAmongTheirKind) {
+    const std::vector<SettingsRow> rows = settingsRows();
+    // The Treemap page's boxes are rows 11, 13 and 14; "e0" and "e1" the page entries, "r"
+    // Reset, "-" nothing yet or a box of the other page.
+    const auto stop = [](const std::string& name) -> SettingsStop {
+        if (name == "r") {
+            return {StopKind::Reset, -1};
+        }
+        if (name[0] == 'e') {
+            return {StopKind::PageEntry, name[1] - '0'};
+        }
+        if (name == "-") {
+            return {};
+        }
+        return {StopKind::CheckBox, std::stoi(name)};
+    };
+    const struct {
+        int page;
+        const char* from;
+        FocusMove move;
+        const char* to;
+    } cases[] = {
+        {1, "-", FocusMove::Next, "e0"},
+        {1, "-", FocusMove::Previous, "r"},
+        {1, "-", FocusMove::Down, "11"},
+        {1, "-", FocusMove::Up, "11"},
+        {1, "0", FocusMove::Next, "e0"},  // a General box while the Treemap page shows
+        {1, "e0", FocusMove::Next, "e1"},
+        {1, "e1", FocusMove::Next, "11"},
+        {1, "11", FocusMove::Next, "13"},  // over the separator
+        {1, "14", FocusMove::Next, "r"},
+        {1, "r", FocusMove::Next, "e0"},  // round again
+        {1, "e0", FocusMove::Previous, "r"},
+        {1, "11", FocusMove::Previous, "e1"},
+        {0, "e1", FocusMove::Next, "0"},
+        {0, "0", FocusMove::Down, "1"},
+        {0, "1", FocusMove::Down, "3"},
+        {0, "10", FocusMove::Down, "10"},  // the last box stays
+        {0, "0", FocusMove::Up, "0"},      // and so does the first
+        {0, "e0", FocusMove::Down, "e1"},
+        {0, "e1", FocusMove::Down, "e1"},
+        {0, "e1", FocusMove::Up, "e0"},
+        {0, "r", FocusMove::Up, "r"},
+        {0, "r", FocusMove::Down, "r"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " on page " + std::to_string(c.page) + " moved " +
+                     std::to_string(static_cast<int>(c.move)));
+        EXPECT_EQ(moveSettingsFocus(rows, c.page, stop(c.from), c.move), stop(c.to));
+    }
+    // Tab visits the General page's seven boxes between the entries and Reset.
+    EXPECT_EQ(settingsStops(rows, 0).size(), 2u + 7u + 1u);
+}
+
 }  // namespace
 }  // namespace settings
