@@ -350,7 +350,7 @@ void PendingPane::paintFocusMark(HDC dc, const PaneMetrics& m, int width, int he
     // between the header and the footer.
     const HRGN clip = CreateRectRgn(0, m.header, width, index < rows ? height - m.footer : height);
     SelectClipRgn(dc, clip);
-    ui::drawFrame(dc, ui::toRect(button.inflated(2)), ui::palette().accent, 2);
+    ui::drawFrame(dc, ui::toRect(button.inflated(2)), ui::palette().focusMark, 2);
     SelectClipRgn(dc, nullptr);
     DeleteObject(clip);
 }

@@ -181,7 +181,7 @@ void FileListPane::paintRows(HDC dc, int width, int height) {
         if (focused && static_cast<std::int32_t>(row.node) == model_.focus() &&
             (!selected || model_.selection().size() > 1)) {
             ui::drawFrame(dc, RECT{0, top, width, bottom},
-                          selected ? colours.accentText : colours.accent, 1);
+                          selected ? colours.accentText : colours.focusMark, 1);
         }
         const std::uint32_t ink = selected ? selectedInk : colours.text;
 

@@ -133,7 +133,7 @@ void KindPane::onPaint() {
         paintHeader(buffer, client.right, columns);
         // Nothing in the pane is chosen, so the keyboard's presence shows as a frame round it.
         if (GetFocus() == window()) {
-            ui::drawFrame(buffer, client, ui::palette().accent, 2);
+            ui::drawFrame(buffer, client, ui::palette().focusMark, 2);
         }
     });
 }

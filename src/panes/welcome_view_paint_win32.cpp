@@ -130,7 +130,7 @@ void WelcomeView::paintFocusMark(HDC dc) {
         DrawFocusRect(dc, &box);
         return;
     }
-    ui::drawFocusRing(dc, box, ui::palette().accent, ui::windowDpi(window()));
+    ui::drawFocusRing(dc, box, ui::palette().focusMark, ui::windowDpi(window()));
 }
 
 void WelcomeView::paintBanner(HDC dc, const PageRect& banner, const PageRect& button,

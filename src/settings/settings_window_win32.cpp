@@ -261,7 +261,7 @@ void SettingsWindow::paintFocusMark(HDC dc, const SettingsGeometry& g) {
                   std::min(label.left + static_cast<int>(text.cx), label.right) + margin,
                   row.checkBox.bottom + margin};
     }
-    ui::drawFocusRing(dc, ui::toRect(around), ui::palette().accent, g.dpi);
+    ui::drawFocusRing(dc, ui::toRect(around), ui::palette().focusMark, g.dpi);
 }
 
 void SettingsWindow::onMouseMove(int x, int y) {

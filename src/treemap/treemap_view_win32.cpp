@@ -255,10 +255,10 @@ void TreemapView::paintPicture(HDC dc, int width, int height) {
         ui::drawFrame(dc, ui::toRect(selection->outer), kFrameWhite, 2);
         if (selection->inner) {
             ui::drawFrame(dc, ui::toRect(*selection->inner),
-                          focused ? ui::palette().accent : kSelectionInnerLine, focused ? 2 : 1);
+                          focused ? ui::palette().focusMark : kSelectionInnerLine, focused ? 2 : 1);
         }
     } else if (focused) {
-        ui::drawFrame(dc, RECT{0, 0, width, height}, ui::palette().accent, 2);
+        ui::drawFrame(dc, RECT{0, 0, width, height}, ui::palette().focusMark, 2);
     }
 }
 

@@ -42,6 +42,7 @@ Palette paletteColours(bool dark) {
         palette.accentText = rgb(255, 255, 255);
         palette.hover = rgb(48, 48, 48);
         palette.inactiveSelection = rgb(70, 70, 74);
+        palette.focusMark = rgb(96, 166, 232);
     } else {
         palette.chromeBackground = rgb(243, 243, 243);
         palette.paneBackground = rgb(255, 255, 255);
@@ -55,6 +56,7 @@ Palette paletteColours(bool dark) {
         palette.accentText = rgb(255, 255, 255);
         palette.hover = rgb(236, 240, 246);
         palette.inactiveSelection = rgb(218, 218, 222);
+        palette.focusMark = rgb(0, 120, 215);
     }
     // The treemap's frame stays dark in both appearances, so the cushions look the same.
     palette.treemapBackground = rgb(28, 28, 30);

@@ -26,6 +26,9 @@ struct Palette {
     std::uint32_t hover = 0;
     // Selected rows of a pane that does not have the keyboard focus; their text stays `text`.
     std::uint32_t inactiveSelection = 0;
+    // The mark of what has the keyboard focus: the accent in the light appearance, a lighter
+    // blue in the dark one, where the accent stands out too little from the backgrounds.
+    std::uint32_t focusMark = 0;
     std::uint32_t treemapBackground = 0;
     // False until loadPalette has filled the record once.
     bool loaded = false;

@@ -232,6 +232,29 @@ TEST_F(KeyboardFocusTest, EnterAndSpacePressTheToolbarsButtons) {
     EXPECT_EQ(GetFocus(), main_.welcomeView()->window()) << "the start page has the keyboard";
 }
 
+TEST_F(KeyboardFocusTest, TheStartPageTakesTabFromStopToStopAndRoundAgain) {
+    ASSERT_TRUE(main_.create(u""));
+    SetWindowPos(main_.window(), HWND_TOP, 0, 0, 1200, 800, SWP_SHOWWINDOW);
+    SetForegroundWindow(main_.window());
+    const panes::WelcomeView& view = *main_.welcomeView();
+    ASSERT_TRUE(pumpUntil(main_, [&] { return GetFocus() == view.window(); }))
+        << "the page has the keyboard from the start: " << nameOf(GetFocus());
+    ASSERT_GE(view.stops().size(), 2u);
+    EXPECT_FALSE(view.focusMarkShown()) << "no mark before the keyboard is used";
+
+    harness::pressKey(VK_TAB);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return view.focusedStop() == 0; }));
+    EXPECT_TRUE(view.focusMarkShown());
+    harness::pressKey(VK_TAB);
+    ASSERT_TRUE(pumpUntil(main_, [&] { return view.focusedStop() == 1; }));
+    // Shift+Tab twice: back to the first stop, then round to the last, the toolbar being hidden.
+    harness::pressKey(VK_TAB, {VK_SHIFT});
+    harness::pressKey(VK_TAB, {VK_SHIFT});
+    const int last = static_cast<int>(view.stops().size()) - 1;
+    ASSERT_TRUE(pumpUntil(main_, [&] { return view.focusedStop() == last; }));
+    EXPECT_EQ(GetFocus(), view.window());
+}
+
 // The pixel a little inside the left edge of the list's row for `node`, once painted.
 COLORREF rowPixel(const MainWindow& main, std::int32_t node) {
     const panes::FileListModel& model = main.fileList()->model();
@@ -264,20 +287,21 @@ TEST_F(KeyboardFocusTest, ThePaneWithTheKeyboardShowsIt) {
     SetFocus(treemap());
     EXPECT_EQ(rowPixel(main_, chosen), colours.inactiveSelection);
 
-    // The treemap: the chosen item's inner frame turns to the accent while it has the keyboard.
+    // The treemap: the chosen item's inner frame turns to the focus colour while it has the
+    // keyboard.
     const std::optional<treemap::SelectionFrame> frame =
         main_.treemapView()->model().selectionFrame();
     ASSERT_TRUE(frame && frame->inner);
     const int x = frame->inner->left;
     const int y = (frame->inner->top + frame->inner->bottom) / 2;
-    EXPECT_EQ(harness::repaintedPixel(treemap(), x, y), colours.accent);
+    EXPECT_EQ(harness::repaintedPixel(treemap(), x, y), colours.focusMark);
     SetFocus(list());
-    EXPECT_NE(harness::repaintedPixel(treemap(), x, y), colours.accent);
+    EXPECT_NE(harness::repaintedPixel(treemap(), x, y), colours.focusMark);
 
-    // The kinds pane, where nothing is chosen, is framed in the accent.
-    EXPECT_NE(harness::repaintedPixel(kinds(), 0, 40), colours.accent);
+    // The kinds pane, where nothing is chosen, is framed.
+    EXPECT_NE(harness::repaintedPixel(kinds(), 0, 40), colours.focusMark);
     SetFocus(kinds());
-    EXPECT_EQ(harness::repaintedPixel(kinds(), 0, 40), colours.accent);
+    EXPECT_EQ(harness::repaintedPixel(kinds(), 0, 40), colours.focusMark);
 }
 
 }  // namespace

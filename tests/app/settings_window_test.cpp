@@ -302,7 +302,7 @@ TEST_F(SettingsWindowTest, TheFocusMarkShowsAfterAKeyAndHidesAfterAClick) {
     ASSERT_TRUE(keyTo(VK_DOWN, boxOf(u"Show physical file size")));
     ASSERT_TRUE(keyTo(VK_DOWN, boxOf(u"Split window horizontally")));
     EXPECT_TRUE(window().focusMarkShown());
-    EXPECT_EQ(ringPixel(), ui::palette().accent);
+    EXPECT_EQ(ringPixel(), ui::palette().focusMark);
     EXPECT_EQ(harness::paintedPixel(shown, split.checkBox.left - 1, split.checkBox.top + 7),
               background);
 
@@ -314,7 +314,7 @@ TEST_F(SettingsWindowTest, TheFocusMarkShowsAfterAKeyAndHidesAfterAClick) {
     // The keyboard brings it back; the window losing the focus takes it away.
     ASSERT_TRUE(keyTo(VK_DOWN, boxOf(u"Files view")));
     ASSERT_TRUE(keyTo(VK_UP, boxOf(u"Split window horizontally")));
-    EXPECT_EQ(ringPixel(), ui::palette().accent);
+    EXPECT_EQ(ringPixel(), ui::palette().focusMark);
     SetFocus(main_.window());
     EXPECT_EQ(ringPixel(), background);
 }

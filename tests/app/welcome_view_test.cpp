@@ -396,7 +396,8 @@ TEST_F(WelcomeViewTest, AClickTakesTheFocusAndHidesTheMarkUntilAKeyIsPressed) {
     };
     sizeViewTo(main, 900, 700);
     SetForegroundWindow(main.window());
-    SetFocus(main.window());
+    // The page has the keyboard from the start; nothing has it now.
+    SetFocus(nullptr);
     ASSERT_NE(GetFocus(), window);
 
     // A click on the maker's link: the view has the focus, on that link, without a mark.
@@ -406,7 +407,7 @@ TEST_F(WelcomeViewTest, AClickTakesTheFocusAndHidesTheMarkUntilAKeyIsPressed) {
     EXPECT_FALSE(view.focusMarkShown());
     EXPECT_EQ(opened.size(), 1u);
 
-    // A key shows the mark: a ring in the accent colour just outside the choose button.
+    // A key shows the mark: a ring in the focus colour just outside the choose button.
     const auto choose = [&] { return view.pageLayout().chooseButton.movedUp(view.scroll()); };
     const auto middle = [&] { return (choose().top + choose().bottom) / 2; };
     const auto ringPixel = [&] {
@@ -416,16 +417,16 @@ TEST_F(WelcomeViewTest, AClickTakesTheFocusAndHidesTheMarkUntilAKeyIsPressed) {
     EXPECT_EQ(ringPixel(), background);
     ASSERT_TRUE(keyTo(main, view, VK_UP, u"choose"));
     EXPECT_TRUE(view.focusMarkShown());
-    EXPECT_EQ(ringPixel(), ui::palette().accent);
+    EXPECT_EQ(ringPixel(), ui::palette().focusMark);
     EXPECT_EQ(harness::paintedPixel(window, choose().left, middle()), ui::palette().line)
         << "the button's own border stays, a pixel inside the ring";
 
     // The focus going elsewhere takes the mark with it, and coming back brings it back.
-    SetFocus(main.window());
+    SetFocus(nullptr);
     EXPECT_FALSE(view.focusMarkShown());
     EXPECT_EQ(ringPixel(), background);
     SetFocus(window);
-    EXPECT_EQ(ringPixel(), ui::palette().accent);
+    EXPECT_EQ(ringPixel(), ui::palette().focusMark);
 
     // A click on an empty part of the page keeps the focused stop but hides its mark.
     harness::clickAt(window, {view.pageLayout().columnLeft - 10, middle()});
