@@ -131,6 +131,10 @@ TEST_F(KindPaneWindowTest, ThreeKindsGiveThreeRowsInTheOrderTheHeaderChooses) {
                   expected);
     }
     const ui::Palette& colours = ui::palette();
+    // The clicks gave the pane the keyboard, whose frame lies along its edges; its own colours
+    // show once the keyboard is elsewhere.
+    EXPECT_EQ(harness::repaintedPixel(window, 1, rowTop + 1), colours.focusMark);
+    SetFocus(nullptr);
     EXPECT_EQ(harness::repaintedPixel(window, 1, rowTop + 1), colours.paneBackground);
     EXPECT_EQ(harness::repaintedPixel(window, 1, rowTop + 18 + 1), colours.alternateRow);
     EXPECT_EQ(harness::repaintedPixel(window, 1, 5), colours.headerBackground);
