@@ -191,9 +191,9 @@ std::int32_t TreemapViewModel::nodeBeside(Direction direction) const {
         // Nothing chosen in this picture yet: the arrows start at the top left corner.
         return nodeOfItem(picture_->itemAt.empty() ? -1 : picture_->itemAt.front());
     }
-    const std::int32_t beside = itemBeside(*picture_, *from, direction);
-    if (beside >= 0) {
-        return nodeOfItem(beside);
+    const std::int32_t beside = nodeOfItem(itemBeside(*picture_, *from, direction));
+    if (isPublished(beside)) {
+        return siblingLevelOf(beside);
     }
     // Nothing beside a folder that reaches the picture's edge (the root, say): the arrows go into
     // it instead, at its top left corner, so that no choice is a dead end.
@@ -201,9 +201,31 @@ std::int32_t TreemapViewModel::nodeBeside(Direction direction) const {
     const int y = std::clamp(static_cast<int>(std::ceil(from->y)), 0, picture_->height - 1);
     const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture_->width) +
                     static_cast<std::size_t>(x);
-    const std::int32_t inside =
-        nodeOfItem(at < picture_->itemAt.size() ? picture_->itemAt[at] : -1);
-    return inside == selectedNode_ ? -1 : inside;
+    std::int32_t inside = nodeOfItem(at < picture_->itemAt.size() ? picture_->itemAt[at] : -1);
+    // One level down, to the folder's child that holds that corner, as a tree steps in.
+    while (isPublished(inside) && inside != selectedNode_ && inside != 0 &&
+           static_cast<std::int32_t>(store_->parent.get(static_cast<scan::NodeId>(inside))) !=
+               selectedNode_) {
+        inside = static_cast<std::int32_t>(store_->parent.get(static_cast<scan::NodeId>(inside)));
+    }
+    return inside == selectedNode_ || inside == 0 ? -1 : inside;
+}
+
+std::int32_t TreemapViewModel::siblingLevelOf(std::int32_t node) const {
+    // The selection's folders, up to the root; the step ends in the first of them it meets.
+    std::vector<scan::NodeId> above;
+    for (auto at = static_cast<scan::NodeId>(selectedNode_);; at = store_->parent.get(at)) {
+        above.push_back(at);
+        if (at == 0) {
+            break;
+        }
+    }
+    auto step = static_cast<scan::NodeId>(node);
+    while (step != 0 && std::find(above.begin(), above.end(), store_->parent.get(step)) ==
+                            above.end()) {
+        step = store_->parent.get(step);
+    }
+    return static_cast<std::int32_t>(step);
 }
 
 bool TreemapViewModel::zoomIntoFolderOf(std::int32_t node, std::uint64_t now, bool animated) {

@@ -97,10 +97,11 @@ class TreemapViewModel {
     bool zoomIntoHovered(std::uint64_t now, bool animated);
     // Enter: the same for the selected node.
     bool zoomIntoSelected(std::uint64_t now, bool animated);
-    // An arrow key: the node of the item beside the selected one on that side (see itemBeside);
-    // with nothing beside it, the item at the selection's top left corner (which steps into a
-    // folder that reaches the edge); with nothing of this picture selected, the item at the
-    // picture's top left corner. -1 when the selection stays.
+    // An arrow key: the node of the item beside the selected one on that side (see itemBeside),
+    // at the selection's level (see siblingLevelOf);
+    // with nothing beside it, the selected folder's child at its top left corner (which steps
+    // into a folder that reaches the edge); with nothing of this picture selected, the item at
+    // the picture's top left corner. -1 when the selection stays.
     std::int32_t nodeBeside(Direction direction) const;
     // Back one step, animated toward the rectangle it was entered from. Nothing with the base
     // entry alone.
@@ -121,6 +122,10 @@ class TreemapViewModel {
 
   private:
     bool isPublished(std::int32_t node) const;
+    // The item an arrow lands on, raised to the selection's level: of its folders, the one whose
+    // folder also holds the selection, so that the arrows go from sibling to sibling and cross
+    // into another folder by choosing that folder. Needs a selection in the published rows.
+    std::int32_t siblingLevelOf(std::int32_t node) const;
     // Zooms into `node` when it is a folder, else into the folder that holds it.
     bool zoomIntoFolderOf(std::int32_t node, std::uint64_t now, bool animated);
     // Whether `node` is reached from the root through the children of its folders.

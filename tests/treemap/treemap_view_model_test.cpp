@@ -286,7 +286,9 @@ TEST_F(ZoomTest, ArrowsStepOverThePictureAndEnterZoomsIntoTheChosenFolder) {
     ASSERT_GE(topLeft, 0);
     EXPECT_EQ(model_.nodeBeside(Direction::Down), topLeft) << "nothing chosen yet";
     model_.setSelectedNode(0);
-    EXPECT_EQ(model_.nodeBeside(Direction::Up), topLeft) << "the root's arrows go into it";
+    const std::int32_t into = model_.nodeBeside(Direction::Up);
+    ASSERT_GE(into, 1) << "the root's arrows go into it";
+    EXPECT_EQ(store_->parent.get(static_cast<scan::NodeId>(into)), 0u) << "one level down";
 
     const auto big = static_cast<std::int32_t>(big_);
     model_.setSelectedNode(big);
@@ -298,6 +300,22 @@ TEST_F(ZoomTest, ArrowsStepOverThePictureAndEnterZoomsIntoTheChosenFolder) {
         moves += beside >= 0 ? 1 : 0;
     }
     EXPECT_GT(moves, 0) << "a file among others has a neighbour";
+
+    // From folder A the arrows reach folder B, not the file inside it: steps stay at the level
+    // of the selection. Where nothing lies beside A (the picture's edges) they go into A, one
+    // level down.
+    model_.setSelectedNode(static_cast<std::int32_t>(a_));
+    bool reachedB = false;
+    for (const Direction direction :
+         {Direction::Left, Direction::Right, Direction::Up, Direction::Down}) {
+        const std::int32_t beside = model_.nodeBeside(direction);
+        ASSERT_GE(beside, 1);
+        const scan::NodeId parent = store_->parent.get(static_cast<scan::NodeId>(beside));
+        EXPECT_TRUE(parent == 0 || parent == a_) << "parent " << parent;
+        reachedB = reachedB || beside == static_cast<std::int32_t>(a_ + 1);
+    }
+    EXPECT_TRUE(reachedB);
+    model_.setSelectedNode(big);
 
     // Enter on a file zooms into the folder that holds it, as a double click does.
     ASSERT_TRUE(model_.zoomIntoSelected(1000, false));
