@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,13 +10,13 @@ namespace history::test_support {
 // The program `name` in the folder of the running test executable (".exe" added on Windows).
 std::filesystem::path programBeside(std::string_view name);
 
-// Starts `program` once per argument list, each in `workingFolder`, calls `onceStarted`, and
-// waits for all of them. Answers their exit codes in the order of `argumentLists`; -1 for one that
-// could not be started or did not exit normally. Arguments are plain ASCII words without spaces or
-// quotes.
+// Starts `program` once per argument list, each in `workingFolder` with its standard input on a
+// pipe from this process, and waits for all of them. The pipes close together once every program
+// has started, so programs that first read their input to its end go on at the same moment.
+// Answers their exit codes in the order of `argumentLists`; -1 for one that could not be started
+// or did not exit normally. Arguments are plain ASCII words without spaces or quotes.
 std::vector<int> runTogether(const std::filesystem::path& program,
                              const std::vector<std::vector<std::string>>& argumentLists,
-                             const std::filesystem::path& workingFolder,
-                             const std::function<void()>& onceStarted);
+                             const std::filesystem::path& workingFolder);
 
 }  // namespace history::test_support

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,7 +11,7 @@ namespace history::test_support {
 namespace {
 
 pid_t start(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-            const std::filesystem::path& workingFolder) {
+            const std::filesystem::path& workingFolder, int input) {
     std::vector<char*> argv;
     std::string name = program.string();
     argv.push_back(name.data());
@@ -22,7 +23,7 @@ pid_t start(const std::filesystem::path& program, const std::vector<std::string>
     const pid_t child = ::fork();
     if (child == 0) {
         // Only async-signal-safe calls between fork and exec.
-        if (::chdir(workingFolder.c_str()) == 0) {
+        if (::dup2(input, STDIN_FILENO) == STDIN_FILENO && ::chdir(workingFolder.c_str()) == 0) {
             ::execv(name.c_str(), argv.data());
         }
         ::_exit(127);
@@ -51,13 +52,24 @@ std::filesystem::path programBeside(std::string_view name) {
 
 std::vector<int> runTogether(const std::filesystem::path& program,
                              const std::vector<std::vector<std::string>>& argumentLists,
-                             const std::filesystem::path& workingFolder,
-                             const std::function<void()>& onceStarted) {
+                             const std::filesystem::path& workingFolder) {
     std::vector<pid_t> children;
+    std::vector<int> inputs;
     for (const auto& arguments : argumentLists) {
-        children.push_back(start(program, arguments, workingFolder));
+        // Close-on-exec keeps every write end out of the programs: one that held any would
+        // never see its own input end.
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) {
+            children.push_back(-1);
+            continue;
+        }
+        children.push_back(start(program, arguments, workingFolder, ends[0]));
+        ::close(ends[0]);
+        inputs.push_back(ends[1]);
     }
-    onceStarted();
+    for (const int input : inputs) {
+        ::close(input);
+    }
     std::vector<int> codes;
     for (const pid_t child : children) {
         codes.push_back(waitFor(child));

@@ -7,15 +7,19 @@ namespace history::test_support {
 namespace {
 
 HANDLE start(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-             const std::filesystem::path& workingFolder) {
+             const std::filesystem::path& workingFolder, HANDLE input) {
     std::wstring commandLine = L"\"" + program.wstring() + L"\"";
     for (const std::string& argument : arguments) {
         commandLine += L" " + std::wstring(argument.begin(), argument.end());
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                        workingFolder.c_str(), &startup, &process) == 0) {
         return nullptr;
     }
@@ -52,13 +56,27 @@ std::filesystem::path programBeside(std::string_view name) {
 
 std::vector<int> runTogether(const std::filesystem::path& program,
                              const std::vector<std::vector<std::string>>& argumentLists,
-                             const std::filesystem::path& workingFolder,
-                             const std::function<void()>& onceStarted) {
+                             const std::filesystem::path& workingFolder) {
     std::vector<HANDLE> children;
+    std::vector<HANDLE> inputs;
     for (const auto& arguments : argumentLists) {
-        children.push_back(start(program, arguments, workingFolder));
+        SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        HANDLE writeEnd = nullptr;
+        // Only the read end is inherited: a program that held any write end would never see its
+        // own input end.
+        if (CreatePipe(&readEnd, &writeEnd, &inherited, 0) == 0) {
+            children.push_back(nullptr);
+            continue;
+        }
+        SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
+        children.push_back(start(program, arguments, workingFolder, readEnd));
+        CloseHandle(readEnd);
+        inputs.push_back(writeEnd);
     }
-    onceStarted();
+    for (const HANDLE input : inputs) {
+        CloseHandle(input);
+    }
     std::vector<int> codes;
     for (const HANDLE child : children) {
         codes.push_back(waitFor(child));

@@ -220,7 +220,7 @@ TEST_F(ScanHistoryTest, TwoProcessesRecordingAtOnceLoseNoRoot) {
     const std::vector<int> exitCodes = test_support::runTogether(
         test_support::programBeside("history_recorder"),
         {{"c:\\first", std::to_string(kCount)}, {"c:\\second", std::to_string(kCount)}},
-        dataFolder_, [&] { test_support::writeBytes(dataFolder_ / "go", ""); });
+        dataFolder_);
 
     EXPECT_THAT(exitCodes, ElementsAre(0, 0));
     const std::string text = readHistory();
