@@ -6,8 +6,10 @@
 // The class spans one file per concern: main_window.cpp (creation, the message loop and the
 // end), main_window_chrome.cpp (the controls, the menu and what is drawn and themed),
 // main_window_layout.cpp (where the panes go, the splitters and the DPI),
-// main_window_commands.cpp (messages and commands), main_window_status.cpp (opening and
+// main_window_commands.cpp (messages and commands), main_window_focus.cpp (where the keyboard
+// focus goes: Tab, F6 and the panes coming and going), main_window_status.cpp (opening and
 // following a scan), main_window_panes.cpp (the kinds pane and the two tool windows),
+// main_window_actions.cpp (the right-click menu and what it does for the item pointed at),
 // main_window_deleting.cpp (the pending deletes and their pane), main_window_welcome.cpp (the
 // start page, the folder picker and the settings window), main_window_elevation.cpp (the offer
 // to restart as administrator) and main_window_updates.cpp (the update check's notice, the About

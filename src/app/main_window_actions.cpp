@@ -1,5 +1,5 @@
 // What the main window does for the item the user points at: the right-click menu, copying its
-// path, showing it in the file manager, refreshing its folder, and the folder picker.
+// path, showing it in the file manager and refreshing its folder.
 
 #include "app/main_window.h"
 
