@@ -34,6 +34,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -192,6 +193,8 @@ class MainWindow {
     // Keyboard focus (main_window_focus.cpp). The windows Tab visits, in order, in one group per
     // F6 stop: the toolbar's usable controls, then each shown pane.
     std::vector<std::vector<HWND>> focusGroups() const;
+    // The panes that take the keyboard, in Tab's order; some may not exist.
+    std::array<ui::PaneWindow*, 5> panesInOrder() const;
     ui::PaneWindow* paneOf(HWND window) const;
     // The pane that has the keyboard when nothing else was chosen: the file list, or the start
     // page while it shows.

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace app {
@@ -33,9 +34,7 @@ std::vector<std::vector<HWND>> MainWindow::focusGroups() const {
     if (!toolbar.empty()) {
         groups.push_back(std::move(toolbar));
     }
-    const ui::PaneWindow* panes[] = {welcomeView_.get(), kindPane_.get(), fileList_.get(),
-                                     treemapView_.get(), pendingPane_.get()};
-    for (const ui::PaneWindow* pane : panes) {
+    for (const ui::PaneWindow* pane : panesInOrder()) {
         if (pane != nullptr && usable(pane->window())) {
             groups.push_back({pane->window()});
         }
@@ -43,10 +42,13 @@ std::vector<std::vector<HWND>> MainWindow::focusGroups() const {
     return groups;
 }
 
+std::array<ui::PaneWindow*, 5> MainWindow::panesInOrder() const {
+    return {welcomeView_.get(), kindPane_.get(), fileList_.get(), treemapView_.get(),
+            pendingPane_.get()};
+}
+
 ui::PaneWindow* MainWindow::paneOf(HWND window) const {
-    ui::PaneWindow* panes[] = {welcomeView_.get(), kindPane_.get(), fileList_.get(),
-                               treemapView_.get(), pendingPane_.get()};
-    for (ui::PaneWindow* pane : panes) {
+    for (ui::PaneWindow* pane : panesInOrder()) {
         if (pane != nullptr && pane->window() == window) {
             return pane;
         }

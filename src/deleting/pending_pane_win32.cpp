@@ -76,10 +76,6 @@ LRESULT PendingPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             onKey(wParam);
             return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            InvalidateRect(window(), nullptr, FALSE);
-            return 0;
         case WM_MOUSEWHEEL:
             scrollTo(offset_ - metrics().wheelStep * GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
             return 0;
@@ -259,33 +255,31 @@ void PendingPane::focusButton(int index) {
 }
 
 void PendingPane::onKey(WPARAM key) {
+    // The button the keyboard is on, kept within a list that may have shrunk since.
+    const int current = std::min(focusedButton_, buttonCount() - 1);
     switch (key) {
         case VK_UP:
         case VK_LEFT:
-            keyboardCues_ = true;
-            focusButton(std::min(focusedButton_, buttonCount() - 1) - 1);
-            return;
+            focusButton(current - 1);
+            break;
         case VK_DOWN:
         case VK_RIGHT:
-            keyboardCues_ = true;
-            focusButton(focusedButton_ + 1);
-            return;
+            focusButton(current + 1);
+            break;
         case VK_HOME:
-            keyboardCues_ = true;
             focusButton(0);
-            return;
+            break;
         case VK_END:
-            keyboardCues_ = true;
             focusButton(buttonCount() - 1);
-            return;
+            break;
         case VK_RETURN:
         case VK_SPACE:
-            keyboardCues_ = true;
-            press(std::min(focusedButton_, buttonCount() - 1));
-            return;
+            press(current);
+            break;
         default:
             return;
     }
+    keyboardCues_ = true;
 }
 
 void PendingPane::onPaint() {
@@ -346,11 +340,11 @@ void PendingPane::paintFocusMark(HDC dc, const PaneMetrics& m, int width, int he
     const Box button = index == rows       ? footer.undeleteAll
                        : index == rows + 1 ? footer.deleteNow
                                            : rowButtonNow(index);
-    // Just outside the button, so that it shows on the red one as well; a row's mark stays
-    // between the header and the footer.
+    // The ring lies outside the button, so that it shows on the red one as well; a row's ring
+    // stays between the header and the footer.
     const HRGN clip = CreateRectRgn(0, m.header, width, index < rows ? height - m.footer : height);
     SelectClipRgn(dc, clip);
-    ui::drawFrame(dc, ui::toRect(button.inflated(2)), ui::palette().focusMark, 2);
+    ui::drawFocusRing(dc, ui::toRect(button), ui::palette().focusMark, ui::windowDpi(window()));
     SelectClipRgn(dc, nullptr);
     DeleteObject(clip);
 }

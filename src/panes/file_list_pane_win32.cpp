@@ -42,11 +42,6 @@ LRESULT FileListPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            // The selection's colour tells whether the list has the keyboard.
-            InvalidateRect(window(), nullptr, FALSE);
-            return 0;
         case WM_MOUSEMOVE:
             onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;

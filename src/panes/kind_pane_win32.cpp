@@ -65,10 +65,6 @@ LRESULT KindPane::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 InvalidateRect(window(), nullptr, FALSE);
             }
             return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            InvalidateRect(window(), nullptr, FALSE);
-            return 0;
         default:
             return DefWindowProcW(window(), message, wParam, lParam);
     }

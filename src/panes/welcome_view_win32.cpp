@@ -124,10 +124,6 @@ LRESULT WelcomeView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             return DefWindowProcW(window(), message, wParam, lParam);
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            repaint();
-            return 0;
         default:
             return DefWindowProcW(window(), message, wParam, lParam);
     }

@@ -117,11 +117,6 @@ LRESULT TreemapView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             onKey(wParam);
             return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            // The selection frame shows whether the treemap has the keyboard.
-            InvalidateRect(window(), nullptr, FALSE);
-            return 0;
         case WM_MOUSELEAVE:
             trackingLeave_ = false;
             if (tooltip_ != nullptr) {

@@ -39,6 +39,11 @@ LRESULT CALLBACK PaneWindow::windowProcedure(HWND window, UINT message, WPARAM w
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        // Every pane shows whether it has the keyboard, so each repaints as the focus comes and
+        // goes; what it does besides is its own.
+        InvalidateRect(window, nullptr, FALSE);
+    }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;

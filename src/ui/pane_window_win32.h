@@ -2,7 +2,8 @@
 
 // What every custom-drawn pane and panel of the program shares: the object behind the window,
 // found through the window's user data from its first message on, the end of that binding when
-// the window is destroyed, and painting through a back buffer so that nothing flickers. A pane
+// the window is destroyed, a repaint whenever the keyboard focus comes or goes (every pane shows
+// it), and painting through a back buffer so that nothing flickers. A pane
 // registers its class with PaneWindow::windowProcedure and answers messages in `handle`.
 // Windows only; user-interface thread only.
 
