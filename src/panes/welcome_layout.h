@@ -5,6 +5,7 @@
 // the window only paints these rectangles and forwards input.
 
 #include "ui/box.h"
+#include "ui/focus_move.h"
 
 #include <cstdint>
 #include <string>
@@ -118,7 +119,7 @@ std::vector<WelcomeStop> welcomeStops(const WelcomeLayout& layout);
 // The stop a click at a client point activates, or -1: the stop of what hitWelcomePage finds.
 int stopAt(const std::vector<WelcomeStop>& stops, const WelcomeLayout& layout, int x, int y);
 
-enum class FocusMove { Next, Previous, Left, Right, Up, Down, First, Last };
+using ui::FocusMove;
 
 // The stop the focus goes to from stop `from` (-1 when none has it yet). Next and Previous
 // follow reading order, and so do Left and Right, which makes them step along a row of cards

@@ -233,8 +233,10 @@ SettingsStop moveSettingsFocus(const std::vector<SettingsRow>& rows, int page,
             }
             return stops[static_cast<std::size_t>(next)];
         }
+        default:
+            // The window sends no other moves: its arrows go up and down only.
+            return from;
     }
-    return from;
 }
 
 }  // namespace settings

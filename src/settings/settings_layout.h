@@ -5,6 +5,7 @@
 // rectangles and forwards input; explanations are measured by it through a function.
 
 #include "ui/box.h"
+#include "ui/focus_move.h"
 
 #include <functional>
 #include <string>
@@ -85,13 +86,13 @@ struct SettingsStop {
 // The stops while page `page` shows, in Tab order.
 std::vector<SettingsStop> settingsStops(const std::vector<SettingsRow>& rows, int page);
 
-enum class FocusMove { Next, Previous, Up, Down };
+using ui::FocusMove;
 
 // Where the focus goes from `from` on page `page`. Next and Previous go round all the stops, as
 // Tab does in a window of its own. Up and Down stay among the stops of `from`'s kind, the page
 // entries or the check boxes, and stop at the ends; on Reset they do nothing. From a stop that
 // is not on the page (none yet, or a check box of the page left), Next begins at the first
-// stop, Previous at the last, Up and Down at the first check box.
+// stop, Previous at the last, the others at the first check box.
 SettingsStop moveSettingsFocus(const std::vector<SettingsRow>& rows, int page,
                                const SettingsStop& from, FocusMove move);
 
